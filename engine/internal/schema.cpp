@@ -1,0 +1,137 @@
+#include "engine/internal/schema.h"
+
+#include <charconv>
+#include <set>
+
+#include "base/text.h"
+
+namespace tillbook::engine::internal {
+
+namespace {
+
+std::string SqlLiteral(const Variant& v) {
+  switch (v.type()) {
+    case VarType::String: {
+      std::string out = "'";
+      for (char c : v.AsString()) {
+        if (c == '\'') out += '\'';
+        out += c;
+      }
+      return out + "'";
+    }
+    case VarType::Boolean:
+      return v.AsBoolean() ? "1" : "0";
+    case VarType::Currency:
+      return std::to_string(v.AsMoney().raw());
+    case VarType::Single:
+    case VarType::Double: {
+      char buf[64];
+      auto r = std::to_chars(buf, buf + sizeof buf, v.AsDouble());
+      return std::string(buf, r.ptr);
+    }
+    case VarType::Byte:
+    case VarType::Integer:
+    case VarType::Long:
+      return std::to_string(v.AsInteger());
+    default:
+      return {};
+  }
+}
+
+std::string ColumnDecl(const ColumnInfo& c) {
+  std::string decl = Quote(c.name);
+  if (c.kind != ColumnInfo::Kind::Field) return decl + " INTEGER";
+  switch (c.type) {
+    case FieldType::Integer:
+    case FieldType::SmallInteger:
+    case FieldType::YesNo:
+    case FieldType::Money:
+      decl += " INTEGER";
+      break;
+    case FieldType::Millimetres:
+    case FieldType::Number:
+      decl += " REAL";
+      break;
+    case FieldType::Date:
+    case FieldType::DateTime:
+      return decl + " TEXT";
+    default:
+      decl += " TEXT COLLATE JET_CI";
+  }
+  std::string def = SqlLiteral(c.initial);
+  if (!def.empty()) decl += " DEFAULT " + def;
+  if (c.notNull && !def.empty()) decl += " NOT NULL";
+  return decl;
+}
+
+std::set<std::string, std::less<>> ExistingColumns(SqliteDb& db, std::string_view table) {
+  std::set<std::string, std::less<>> cols;
+  Statement s(db.handle(), "SELECT name FROM pragma_table_info(?)");
+  s.BindText(1, table);
+  while (s.Step()) cols.insert(text::Fold(s.Text(0)));
+  return cols;
+}
+
+void CreateIndex(SqliteDb& db, const std::string& table, const std::string& name, bool unique,
+                 const std::vector<std::string>& cols) {
+  std::string list;
+  for (const auto& c : cols) list += (list.empty() ? "" : ",") + Quote(c);
+  db.Exec(std::string("CREATE ") + (unique ? "UNIQUE " : "") + "INDEX IF NOT EXISTS " +
+          Quote(name) + " ON " + Quote(table) + " (" + list + ")");
+}
+
+}  // namespace
+
+bool SqlTableExists(SqliteDb& db, std::string_view name) {
+  Statement s(db.handle(), "SELECT 1 FROM sqlite_master WHERE type='table' AND name=? COLLATE NOCASE");
+  s.BindText(1, name);
+  return s.Step();
+}
+
+bool UpdateStorage(SqliteDb& db, const TableInfo& t) {
+  const SegmentInfo& seg = *t.own;
+  const bool created = !SqlTableExists(db, seg.table);
+  if (created) {
+    std::string sql = "CREATE TABLE " + Quote(seg.table) + " (\"OID\" INTEGER PRIMARY KEY" +
+                      (seg.autoIncrement ? " AUTOINCREMENT" : "");
+    for (const auto& c : seg.columns) sql += ", " + ColumnDecl(c);
+    db.Exec(sql + ")");
+  } else {
+    auto existing = ExistingColumns(db, seg.table);
+    for (const auto& c : seg.columns)
+      if (!existing.count(text::Fold(c.name)))
+        db.Exec("ALTER TABLE " + Quote(seg.table) + " ADD COLUMN " + ColumnDecl(c));
+  }
+  // Links followed by every list read and every delete.
+  for (const auto& c : seg.columns)
+    if (c.kind == ColumnInfo::Kind::OwnerLink || c.kind == ColumnInfo::Kind::BaseLink)
+      CreateIndex(db, seg.table, "IX_" + seg.table + "_" + c.name, false, {c.name});
+  int n = 0;
+  for (const IndexDef& ix : t.def->indexes()) {
+    ++n;
+    std::vector<std::string> cols;
+    bool local = true;
+    for (const auto& item : ix.items) {
+      std::string col = item.isReference ? "OID_" + item.name : item.name;
+      int i = seg.Find(col);
+      if (i < 0) {
+        local = false;  // an item stored with the base row cannot be indexed here
+        break;
+      }
+      cols.push_back(seg.columns[i].name);
+    }
+    if (!local || cols.empty()) continue;
+    std::string name = "IX_" + seg.table + "_" + (ix.name.empty() ? std::to_string(n) : ix.name);
+    CreateIndex(db, seg.table, name, ix.unique, cols);
+  }
+  for (const auto& r : t.references)
+    if (r->kind == RefKind::List && r->declaredIn == &t) {
+      db.Exec("CREATE TABLE IF NOT EXISTS " + Quote(r->linkTable) +
+              " (\"OID_Owner\" INTEGER NOT NULL, \"OID_Item\" INTEGER NOT NULL, "
+              "PRIMARY KEY (\"OID_Owner\", \"OID_Item\"))");
+      CreateIndex(db, r->linkTable, "IX_" + r->linkTable + "_Item", false, {"OID_Item"});
+    }
+  return created;
+}
+
+}  // namespace tillbook::engine::internal

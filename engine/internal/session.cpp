@@ -1,0 +1,429 @@
+#include "engine/internal/session.h"
+
+#include <algorithm>
+
+#include "base/error.h"
+#include "engine/ui_services.h"
+
+namespace tillbook::engine::internal {
+
+namespace {
+
+Variant FromSql(const ColumnInfo& c, Statement& s, int i) {
+  if (s.IsNull(i)) return Variant::Null();
+  if (c.kind != ColumnInfo::Kind::Field) return s.Value(i);
+  switch (c.type) {
+    case FieldType::Integer:
+    case FieldType::SmallInteger:
+      return Variant::Long(static_cast<int32_t>(s.Int(i)));
+    case FieldType::YesNo:
+      return Variant::Boolean(s.Int(i) != 0);
+    case FieldType::Millimetres:
+    case FieldType::Number:
+      return Variant::Double(s.Real(i));
+    case FieldType::Money:
+      return Variant::Currency(Money::FromRaw(s.Int(i)));
+    case FieldType::Date:
+    case FieldType::DateTime: {
+      auto d = DateTime::ParseIso(s.Text(i));
+      return d ? Variant::Date(*d) : Variant::Null();
+    }
+    default:
+      return Variant::String(s.Text(i));
+  }
+}
+
+// Unique-index violations are the one SQL failure a person causes and can fix.
+[[noreturn]] void RethrowWrite(const Error& e, const SegmentInfo& seg) {
+  if (e.detail().find("UNIQUE constraint failed") != std::string::npos) {
+    std::string cols = e.detail().substr(e.detail().find("UNIQUE constraint failed") + 25);
+    std::string names;
+    for (auto& part : text::Split(cols, ',')) {
+      auto p = std::string(text::Trim(part));
+      auto dot = p.find('.');
+      if (dot != std::string::npos) p = p.substr(dot + 1);
+      if (p.rfind("OID_", 0) == 0) p = p.substr(4);
+      if (!names.empty()) names += ", ";
+      names += p;
+    }
+    throw Error("Impossibile memorizzare: in «" + seg.table +
+                    "» esiste già un elemento con gli stessi valori di " + names + ".",
+                e.detail());
+  }
+  throw e;
+}
+
+}  // namespace
+
+Session::Session(std::unique_ptr<SqliteDb> db, UiServices* ui) : db_(std::move(db)), ui_(ui) {}
+
+Session::~Session() {
+  if (!levels_.empty()) {
+    try {
+      db_->Exec("ROLLBACK");
+    } catch (...) {
+    }
+  }
+}
+
+void Session::CheckOtherWriters() {
+  Statement& s = db_->Cached("PRAGMA data_version");
+  StatementUse use(s);
+  int64_t v = s.Step() ? s.Int(0) : 0;
+  if (dataVersion_ >= 0 && v != dataVersion_) {
+    for (auto& [key, weak] : segments_)
+      if (auto seg = weak.lock()) seg->stale = true;
+  }
+  dataVersion_ = v;
+}
+
+void Session::Begin() {
+  Level l{nextLevelId_++, undo_.size(), false};
+  if (levels_.empty()) {
+    db_->Cached("BEGIN IMMEDIATE").Run();
+    db_->Cached("BEGIN IMMEDIATE").Reset();
+    l.sqlOpen = true;
+    levels_.push_back(l);
+    try {
+      CheckOtherWriters();
+    } catch (...) {
+      levels_.pop_back();
+      db_->Exec("ROLLBACK");
+      throw;
+    }
+    return;
+  }
+  levels_.push_back(l);
+}
+
+void Session::EnsureSqlOpen() {
+  for (auto& l : levels_) {
+    if (l.sqlOpen) continue;
+    WritePending();
+    db_->Exec("SAVEPOINT " + Savepoint(l));
+    l.sqlOpen = true;
+  }
+}
+
+void Session::Commit() {
+  Level l = levels_.back();
+  if (levels_.size() > 1) {
+    if (l.sqlOpen) db_->Exec("RELEASE " + Savepoint(l));
+    levels_.pop_back();
+    return;
+  }
+  try {
+    Flush();
+    db_->Cached("COMMIT").Run();
+    db_->Cached("COMMIT").Reset();
+  } catch (...) {
+    Rollback();
+    throw;
+  }
+  levels_.pop_back();
+  undo_.clear();
+  pendingInserts_.clear();
+  dirty_.clear();
+  if (segments_.size() > 4096) {
+    std::erase_if(segments_, [](auto& kv) { return kv.second.expired(); });
+    std::erase_if(rows_, [](auto& kv) { return kv.second.expired(); });
+  }
+}
+
+void Session::Rollback() {
+  Level l = levels_.back();
+  const bool top = levels_.size() == 1;
+  if (l.sqlOpen) {
+    try {
+      if (top) {
+        db_->Exec("ROLLBACK");
+      } else {
+        db_->Exec("ROLLBACK TO " + Savepoint(l));
+        db_->Exec("RELEASE " + Savepoint(l));
+      }
+    } catch (...) {
+      // The transaction may already be gone (SQLite rolls back on some errors); the memory
+      // restore below still applies.
+    }
+  }
+  levels_.pop_back();
+  while (undo_.size() > l.undoMark) {
+    UndoRecord rec = std::move(undo_.back());
+    undo_.pop_back();
+    SegmentState& seg = *rec.seg;
+    const bool wasInSql = seg.inSql;
+    const int64_t oidBefore = seg.oid;
+    seg.values = std::move(rec.values);
+    seg.dirty = std::move(rec.dirty);
+    seg.anyDirty = rec.anyDirty;
+    seg.inSql = rec.inSql;
+    seg.dead = rec.dead;
+    seg.oid = rec.oid;
+    seg.snapLevel = 0;
+    if (oidBefore != seg.oid) segments_.erase({seg.info, oidBefore});
+    if (!top && !seg.inSql && !seg.dead)
+      if (auto r = seg.newRow.lock())
+        if (std::find(pendingInserts_.begin(), pendingInserts_.end(), r) == pendingInserts_.end())
+          pendingInserts_.push_back(r);
+    if (top || !l.sqlOpen) continue;
+    // A nested level whose writes reached SQL before its savepoint: put SQL back in step.
+    if (seg.inSql && !seg.dead) {
+      std::fill(seg.dirty.begin(), seg.dirty.end(), 1);
+      seg.anyDirty = true;
+      dirty_.push_back(rec.seg);
+    } else if (wasInSql && !seg.inSql) {
+      Statement& s = db_->Cached("DELETE FROM " + Quote(seg.info->table) + " WHERE \"OID\"=?");
+      StatementUse use(s);
+      s.BindInt(1, oidBefore);
+      s.Run();
+    }
+  }
+  if (top) {
+    pendingInserts_.clear();
+    dirty_.clear();
+  }
+}
+
+void Session::Touch(const std::shared_ptr<SegmentState>& p) {
+  if (levels_.empty()) return;
+  SegmentState& seg = *p;
+  Level& l = levels_.back();
+  if (seg.snapLevel == l.id) return;
+  if (seg.stale) Refresh(seg);
+  undo_.push_back(UndoRecord{p, seg.values, seg.dirty, seg.anyDirty, seg.inSql, seg.dead, seg.oid});
+  seg.snapLevel = l.id;
+}
+
+void Session::MarkDirty(const std::shared_ptr<SegmentState>& p, int column) {
+  SegmentState& seg = *p;
+  seg.dirty[column] = 1;
+  if (!seg.anyDirty && seg.inSql) dirty_.push_back(p);
+  seg.anyDirty = true;
+}
+
+void Session::Flush() {
+  if (pendingInserts_.empty() && dirty_.empty()) return;
+  EnsureSqlOpen();
+  WritePending();
+}
+
+void Session::WritePending() {
+  auto inserts = std::move(pendingInserts_);
+  pendingInserts_.clear();
+  for (auto& r : inserts)
+    if (!r->dead()) InsertRow(r);
+  auto updates = std::move(dirty_);
+  dirty_.clear();
+  for (auto& seg : updates)
+    if (seg->anyDirty && seg->inSql && !seg->dead) UpdateSegment(*seg);
+}
+
+std::shared_ptr<RowState> Session::NewRowState(const TableInfo& t) {
+  auto r = std::make_shared<RowState>();
+  r->table = &t;
+  for (const SegmentInfo* info : t.segments) {
+    auto seg = std::make_shared<SegmentState>();
+    seg->info = info;
+    seg->values.reserve(info->columns.size());
+    for (const auto& c : info->columns) seg->values.push_back(c.initial);
+    seg->dirty.assign(info->columns.size(), 0);
+    r->segs.push_back(std::move(seg));
+  }
+  for (auto& seg : r->segs) seg->newRow = r;
+  pendingInserts_.push_back(r);
+  // A row created inside an action is undone with it: record it as "did not exist".
+  if (!levels_.empty())
+    for (auto& seg : r->segs) {
+      undo_.push_back(UndoRecord{seg, seg->values, seg->dirty, false, false, true, 0});
+      seg->snapLevel = levels_.back().id;
+    }
+  return r;
+}
+
+std::shared_ptr<SegmentState> Session::GetSegment(const SegmentInfo& info, int64_t oid, bool load) {
+  auto key = std::make_pair(&info, oid);
+  auto it = segments_.find(key);
+  if (it != segments_.end())
+    if (auto p = it->second.lock()) {
+      if (p->stale) Refresh(*p);
+      return p->dead ? nullptr : p;
+    }
+  if (!load) return nullptr;
+  auto seg = std::make_shared<SegmentState>();
+  seg->info = &info;
+  seg->oid = oid;
+  seg->values.resize(info.columns.size());
+  seg->dirty.assign(info.columns.size(), 0);
+  seg->inSql = true;
+  Refresh(*seg);
+  if (seg->dead) return nullptr;
+  segments_[key] = seg;
+  return seg;
+}
+
+void Session::Refresh(SegmentState& seg) {
+  auto& sql = selectSql_[seg.info];
+  if (sql.empty()) {
+    sql = "SELECT ";
+    for (size_t i = 0; i < seg.info->columns.size(); ++i)
+      sql += (i ? "," : "") + Quote(seg.info->columns[i].name);
+    if (seg.info->columns.empty()) sql += "\"OID\"";
+    sql += " FROM " + Quote(seg.info->table) + " WHERE \"OID\"=?";
+  }
+  Statement& s = db_->Cached(sql);
+  StatementUse use(s);
+  s.BindInt(1, seg.oid);
+  seg.stale = false;
+  if (!s.Step()) {
+    seg.dead = true;
+    seg.inSql = false;
+    return;
+  }
+  for (size_t i = 0; i < seg.info->columns.size(); ++i)
+    seg.values[i] = FromSql(seg.info->columns[i], s, static_cast<int>(i));
+  std::fill(seg.dirty.begin(), seg.dirty.end(), 0);
+  seg.anyDirty = false;
+}
+
+std::shared_ptr<RowState> Session::LoadRow(const TableInfo& t, int64_t oid) {
+  auto key = std::make_pair(&t, oid);
+  auto it = rows_.find(key);
+  if (it != rows_.end())
+    if (auto r = it->second.lock()) {
+      EnsureFresh(*r);
+      if (!r->dead()) return r;
+    }
+  auto r = std::make_shared<RowState>();
+  r->table = &t;
+  for (const SegmentInfo* info : t.segments) {
+    auto seg = GetSegment(*info, oid, true);
+    if (!seg) return nullptr;
+    r->segs.push_back(std::move(seg));
+  }
+  rows_[key] = r;
+  return r;
+}
+
+void Session::InsertSegment(RowState& r, size_t index) {
+  SegmentState& seg = *r.segs[index];
+  const SegmentInfo& info = *seg.info;
+  auto& sql = insertSql_[&info];
+  if (sql.empty()) {
+    std::string cols = "\"OID\"", marks = "?";
+    for (const auto& c : info.columns) {
+      cols += "," + Quote(c.name);
+      marks += ",?";
+    }
+    sql = "INSERT INTO " + Quote(info.table) + " (" + cols + ") VALUES (" + marks + ")";
+  }
+  Statement& s = db_->Cached(sql);
+  StatementUse use(s);
+  if (index == 0)
+    s.BindNull(1);
+  else
+    s.BindInt(1, r.segs[0]->oid);
+  for (size_t i = 0; i < info.columns.size(); ++i) s.Bind(static_cast<int>(i) + 2, seg.values[i]);
+  try {
+    s.Run();
+  } catch (const Error& e) {
+    RethrowWrite(e, info);
+  }
+  Touch(r.segs[index]);
+  seg.oid = index == 0 ? db_->LastInsertId() : r.segs[0]->oid;
+  seg.inSql = true;
+  std::fill(seg.dirty.begin(), seg.dirty.end(), 0);
+  seg.anyDirty = false;
+}
+
+void Session::InsertNow(const std::shared_ptr<RowState>& r) {
+  if (r->segs.back()->inSql) return;
+  EnsureSqlOpen();
+  InsertRow(r);
+}
+
+void Session::InsertRow(const std::shared_ptr<RowState>& r) {
+  if (r->segs.back()->inSql) return;
+  for (size_t i = 0; i < r->segs.size(); ++i) {
+    if (r->segs[i]->inSql) continue;
+    InsertSegment(*r, i);
+    segments_[{r->segs[i]->info, r->segs[i]->oid}] = r->segs[i];
+  }
+  rows_[{r->table, r->oid()}] = r;
+  std::erase_if(pendingInserts_, [&](auto& p) { return p == r; });
+}
+
+void Session::UpdateSegment(SegmentState& seg) {
+  std::string key;
+  for (size_t i = 0; i < seg.dirty.size(); ++i)
+    if (seg.dirty[i]) key += std::to_string(i) + ",";
+  std::string sql = "UPDATE " + Quote(seg.info->table) + " SET ";
+  bool first = true;
+  for (size_t i = 0; i < seg.dirty.size(); ++i)
+    if (seg.dirty[i]) {
+      sql += (first ? "" : ",") + Quote(seg.info->columns[i].name) + "=?";
+      first = false;
+    }
+  sql += " WHERE \"OID\"=?";
+  Statement& s = db_->Cached(sql);
+  StatementUse use(s);
+  int p = 1;
+  for (size_t i = 0; i < seg.dirty.size(); ++i)
+    if (seg.dirty[i]) s.Bind(p++, seg.values[i]);
+  s.BindInt(p, seg.oid);
+  try {
+    s.Run();
+  } catch (const Error& e) {
+    RethrowWrite(e, *seg.info);
+  }
+  std::fill(seg.dirty.begin(), seg.dirty.end(), 0);
+  seg.anyDirty = false;
+}
+
+void Session::DeleteNow(RowState& r) {
+  EnsureSqlOpen();
+  // Rows of tables that extend this one share its identity and go with it.
+  std::vector<const TableInfo*> extensions(r.table->derived.begin(), r.table->derived.end());
+  for (size_t i = 0; i < extensions.size(); ++i)
+    for (const TableInfo* d : extensions[i]->derived) extensions.push_back(d);
+  const int64_t oid = r.oid();
+  for (auto it = extensions.rbegin(); it != extensions.rend(); ++it) {
+    const SegmentInfo& info = *(*it)->own;
+    if (auto seg = GetSegment(info, oid, false)) {
+      Touch(seg);
+      seg->dead = true;
+      seg->inSql = false;
+    }
+    Statement& s = db_->Cached("DELETE FROM " + Quote(info.table) + " WHERE \"OID\"=?");
+    StatementUse use(s);
+    s.BindInt(1, oid);
+    s.Run();
+  }
+  for (auto it = r.segs.rbegin(); it != r.segs.rend(); ++it) {
+    SegmentState& seg = **it;
+    Touch(*it);
+    if (seg.inSql) {
+      Statement& s = db_->Cached("DELETE FROM " + Quote(seg.info->table) + " WHERE \"OID\"=?");
+      StatementUse use(s);
+      s.BindInt(1, seg.oid);
+      s.Run();
+    }
+    seg.dead = true;
+    seg.inSql = false;
+  }
+}
+
+void Session::MarkAllStale() {
+  for (auto& [key, weak] : segments_)
+    if (auto seg = weak.lock())
+      if (!seg->anyDirty) seg->stale = true;
+}
+
+void Session::DropCache() {
+  segments_.clear();
+  rows_.clear();
+  selectSql_.clear();
+  insertSql_.clear();
+  db_->ClearCache();
+}
+
+}  // namespace tillbook::engine::internal

@@ -1,0 +1,132 @@
+// The live state of an open archive: rows in memory (one copy per stored row, shared by every
+// handle), pending writes, and the stack of actions with their undo records.
+//
+// Writes are deferred: a field change updates the row in memory and marks it; pending inserts
+// and updates reach SQLite at the end of the outermost action, or earlier when something must
+// read SQL (a list, a data set, a count). Every action level records the rows it touches, so a
+// refusal, a No or an error restores them in memory; SQL writes made inside a level are undone
+// with a savepoint opened lazily, right before the level's first SQL write.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <set>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "base/variant.h"
+#include "engine/catalog.h"
+#include "engine/internal/sqlite.h"
+
+namespace tillbook::engine {
+class UiServices;
+}
+
+namespace tillbook::engine::internal {
+
+// The stored values of one row in one SQL table.
+struct SegmentState {
+  const SegmentInfo* info = nullptr;
+  int64_t oid = 0;
+  std::vector<Variant> values;
+  std::vector<uint8_t> dirty;  // per column
+  bool anyDirty = false;
+  bool inSql = false;   // a row exists in SQL
+  bool dead = false;    // deleted, or created by an action that was undone
+  bool stale = false;   // may differ from SQL (another workstation wrote): reload before use
+  uint64_t snapLevel = 0;  // id of the action level that last recorded this segment
+  std::weak_ptr<struct RowState> newRow;  // the row that created it, while not yet stored
+};
+
+struct RowState {
+  const TableInfo* table = nullptr;
+  std::vector<std::shared_ptr<SegmentState>> segs;  // parallel to table->segments
+  std::set<std::string, std::less<>> guards;
+  int creating = 0;  // > 0 while the action creating the row runs
+  int64_t oid() const { return segs.back()->oid; }
+  bool dead() const { return segs.back()->dead; }
+};
+
+struct UndoRecord {
+  std::shared_ptr<SegmentState> seg;
+  std::vector<Variant> values;
+  std::vector<uint8_t> dirty;
+  bool anyDirty, inSql, dead;
+  int64_t oid;
+};
+
+struct Level {
+  uint64_t id;
+  size_t undoMark;
+  bool sqlOpen;
+};
+
+class Session {
+ public:
+  Session(std::unique_ptr<SqliteDb> db, UiServices* ui);
+  ~Session();
+
+  SqliteDb& db() { return *db_; }
+  UiServices& ui() { return *ui_; }
+  void SetUi(UiServices* ui) { ui_ = ui; }
+  void SetCatalog(std::shared_ptr<const Catalog> c) { catalog_ = std::move(c); }
+  const Catalog* catalog() const { return catalog_.get(); }
+
+  // Actions.
+  void Begin();
+  void Commit();
+  void Rollback();
+  bool InAction() const { return !levels_.empty(); }
+  size_t Depth() const { return levels_.size(); }
+  // Opens the SQL transaction and savepoints of every level that lacks one; called before any
+  // SQL write. Flushes first so no pending write lands under a savepoint it does not belong to.
+  void EnsureSqlOpen();
+  // Writes pending inserts and updates.
+  void Flush();
+
+  // Records the segment's state for the current level (once per level).
+  void Touch(const std::shared_ptr<SegmentState>& seg);
+  void MarkDirty(const std::shared_ptr<SegmentState>& seg, int column);
+
+  // Rows.
+  std::shared_ptr<RowState> NewRowState(const TableInfo& t);
+  std::shared_ptr<RowState> LoadRow(const TableInfo& t, int64_t oid);  // null when absent
+  void Refresh(SegmentState& seg);
+  void EnsureFresh(RowState& r) {
+    for (auto& s : r.segs)
+      if (s->stale) Refresh(*s);
+  }
+  // Writes the row now (insert when new) so it has its row id.
+  void InsertNow(const std::shared_ptr<RowState>& r);
+  void DeleteNow(RowState& r);
+  // Forgets every cached row (after a structure change or a reopening).
+  void DropCache();
+  // Marks every cached row for reloading (after raw SQL wrote to the tables).
+  void MarkAllStale();
+
+ private:
+  std::shared_ptr<SegmentState> GetSegment(const SegmentInfo& info, int64_t oid, bool load);
+  void InsertRow(const std::shared_ptr<RowState>& r);
+  void WritePending();
+  void InsertSegment(RowState& r, size_t index);
+  void UpdateSegment(SegmentState& seg);
+  void CheckOtherWriters();
+  std::string Savepoint(const Level& l) const { return "sp" + std::to_string(l.id); }
+
+  std::unique_ptr<SqliteDb> db_;
+  UiServices* ui_;
+  std::shared_ptr<const Catalog> catalog_;
+  std::vector<Level> levels_;
+  std::vector<UndoRecord> undo_;
+  uint64_t nextLevelId_ = 1;
+  int64_t dataVersion_ = -1;
+  std::vector<std::shared_ptr<RowState>> pendingInserts_;
+  std::vector<std::shared_ptr<SegmentState>> dirty_;
+  std::map<std::pair<const SegmentInfo*, int64_t>, std::weak_ptr<SegmentState>> segments_;
+  std::map<std::pair<const TableInfo*, int64_t>, std::weak_ptr<RowState>> rows_;
+  std::unordered_map<const SegmentInfo*, std::string> selectSql_, insertSql_;
+};
+
+}  // namespace tillbook::engine::internal

@@ -1,0 +1,92 @@
+// Thin RAII layer over the SQLite C API: one open database handle with a cache of prepared
+// statements, and statements that bind and read tillbook::Variant values. Every SQLite failure
+// becomes a tillbook::Error with the SQLite text as detail.
+#pragma once
+
+#include <sqlite3.h>
+
+#include <memory>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+
+#include "base/variant.h"
+
+namespace tillbook::engine::internal {
+
+class Statement {
+ public:
+  Statement(sqlite3* db, std::string_view sql);
+  ~Statement();
+  Statement(const Statement&) = delete;
+  Statement& operator=(const Statement&) = delete;
+
+  // Binds 1-based parameter i. Empty and Null bind NULL; Currency binds its raw integer;
+  // Date binds ISO text; Boolean binds 0/1.
+  void Bind(int i, const Variant& v);
+  void BindInt(int i, int64_t v) { Check(sqlite3_bind_int64(stmt_, i, v)); }
+  void BindText(int i, std::string_view v);
+  void BindNull(int i) { Check(sqlite3_bind_null(stmt_, i)); }
+  // Advances; true while a row is available.
+  bool Step();
+  // Runs to completion (for statements without rows).
+  void Run();
+  void Reset();
+
+  int ColumnCount() const { return sqlite3_column_count(stmt_); }
+  bool IsNull(int c) const { return sqlite3_column_type(stmt_, c) == SQLITE_NULL; }
+  int64_t Int(int c) const { return sqlite3_column_int64(stmt_, c); }
+  double Real(int c) const { return sqlite3_column_double(stmt_, c); }
+  std::string Text(int c) const;
+  std::string ColumnName(int c) const { return sqlite3_column_name(stmt_, c); }
+  // The column as a Variant by SQLite's own storage class (INTEGER -> Long or Double when it does
+  // not fit, REAL -> Double, TEXT -> String, NULL -> Null).
+  Variant Value(int c) const;
+  sqlite3_stmt* handle() const { return stmt_; }
+
+ private:
+  void Check(int rc);
+  sqlite3* db_;
+  sqlite3_stmt* stmt_ = nullptr;
+};
+
+// Resets a cached statement when leaving a scope, so it never holds a read lock.
+class StatementUse {
+ public:
+  explicit StatementUse(Statement& s) : s_(s) {}
+  ~StatementUse() { s_.Reset(); }
+  Statement* operator->() { return &s_; }
+  Statement& operator*() { return s_; }
+
+ private:
+  Statement& s_;
+};
+
+class SqliteDb {
+ public:
+  // Opens (create = true: creates) the file and sets the connection up: WAL journal, synchronous
+  // FULL, foreign keys off, double-quoted strings off, the Jet collations and functions.
+  SqliteDb(const std::string& path, bool create);
+  ~SqliteDb();
+  SqliteDb(const SqliteDb&) = delete;
+  SqliteDb& operator=(const SqliteDb&) = delete;
+
+  sqlite3* handle() const { return db_; }
+  // A cached prepared statement for this exact SQL text.
+  Statement& Cached(const std::string& sql);
+  // Runs one or more statements without parameters.
+  void Exec(std::string_view sql);
+  int64_t LastInsertId() const { return sqlite3_last_insert_rowid(db_); }
+  int Changes() const { return sqlite3_changes(db_); }
+  // Forgets the cached statements (after a schema change renames things).
+  void ClearCache() { cache_.clear(); }
+
+ private:
+  sqlite3* db_ = nullptr;
+  std::unordered_map<std::string, std::unique_ptr<Statement>> cache_;
+};
+
+// Double-quotes an SQL identifier.
+std::string Quote(std::string_view name);
+
+}  // namespace tillbook::engine::internal

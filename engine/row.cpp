@@ -1,0 +1,437 @@
+#include "engine/row.h"
+
+#include "base/error.h"
+#include "engine/catalog.h"
+#include "engine/interfaces.h"
+#include "engine/internal/action.h"
+#include "engine/internal/session.h"
+#include "engine/ui_services.h"
+
+namespace tillbook::engine {
+
+using internal::RowState;
+using internal::RunLevel;
+using internal::SegmentState;
+using internal::Session;
+using internal::Statement;
+using internal::StatementUse;
+using internal::Quote;
+
+namespace {
+
+[[noreturn]] void UnknownField(const TableInfo& t, std::string_view name) {
+  throw Error("Campo sconosciuto «" + std::string(name) + "» nella tabella " + t.name + ".",
+              "unknown field");
+}
+
+const ReferenceInfo& FindRef(const TableInfo& t, std::string_view name) {
+  const ReferenceInfo* r = t.FindReference(name);
+  if (!r)
+    throw Error("Riferimento sconosciuto «" + std::string(name) + "» nella tabella " + t.name + ".",
+                "unknown reference");
+  return *r;
+}
+
+const ReferenceInfo& FindRefOfKind(const TableInfo& t, std::string_view name, bool list) {
+  const ReferenceInfo& r = FindRef(t, name);
+  if (r.def->list != list)
+    throw Error("Il riferimento «" + r.def->name + "» della tabella " + t.name +
+                    (list ? " non è un elenco." : " è un elenco."),
+                "wrong reference kind");
+  return r;
+}
+
+// Keeps the row in its "being created" state for the length of a creating action.
+struct CreatingScope {
+  explicit CreatingScope(RowState& r) : r_(r) { ++r_.creating; }
+  ~CreatingScope() { --r_.creating; }
+  RowState& r_;
+};
+
+std::vector<int64_t> QueryOids(Session& s, const std::string& sql, int64_t key) {
+  s.Flush();
+  Statement& st = s.db().Cached(sql);
+  StatementUse use(st);
+  st.BindInt(1, key);
+  std::vector<int64_t> out;
+  while (st.Step()) out.push_back(st.Int(0));
+  return out;
+}
+
+}  // namespace
+
+Row::Row(Session& session, std::shared_ptr<RowState> state)
+    : session_(&session), state_(std::move(state)) {}
+
+const std::string& Row::TableName() const { return state_->table->name; }
+const TableInfo& Row::table() const { return *state_->table; }
+
+int64_t Row::Oid() const {
+  if (!state_->segs.back()->inSql && !state_->dead()) session_->InsertNow(state_);
+  return state_->oid();
+}
+
+bool Row::IsValid() const {
+  session_->EnsureFresh(*state_);
+  return !state_->dead();
+}
+
+bool Row::IsCreating() const { return state_->creating > 0; }
+
+Variant Row::Get(std::string_view field) const {
+  ColumnRef c = table().FindColumn(field);
+  if (!c.valid()) {
+    if (field == "OID" || field == "oid") return Variant::Double(static_cast<double>(Oid()));
+    UnknownField(table(), field);
+  }
+  session_->EnsureFresh(*state_);
+  return state_->segs[c.segment]->values[c.column];
+}
+
+bool Row::IsEmpty(std::string_view field) const {
+  Variant v = Get(field);
+  if (v.IsNull() || v.IsEmpty()) return true;
+  if (v.IsString()) return v.AsString().empty();
+  if (v.type() == VarType::Date) return false;
+  return v.IsNumeric() && v.ToDouble() == 0;
+}
+
+bool Row::Set(std::string_view field, const Variant& value) {
+  const TableInfo& t = table();
+  ColumnRef c = t.FindColumn(field);
+  if (!c.valid()) UnknownField(t, field);
+  const ColumnInfo& col = t.Column(c);
+  if (col.kind == ColumnInfo::Kind::Reference)
+    return SetReferenceOid(col.reference->name, value.IsNull() || value.IsEmpty() ? 0 : value.ToInt64());
+  Variant v = CoerceToField(col, value);
+  auto& seg = state_->segs[c.segment];
+  const std::string& name = col.field ? col.field->name : col.name;
+  return RunLevel(*session_, [&] {
+    session_->EnsureFresh(*state_);
+    if (state_->dead()) return false;
+    if (seg->values[c.column] == v) return true;
+    HookReply before(session_->ui());
+    t.hooks->itfSetData_OnBeforeUpdateField(*this, name, v, before);
+    if (before.cancelled() || state_->dead()) return false;
+    session_->Touch(seg);
+    seg->values[c.column] = v;
+    session_->MarkDirty(seg, c.column);
+    HookReply after(session_->ui());
+    t.hooks->itfSetData_OnUpdateField(*this, name, after);
+    return !after.cancelled();
+  });
+}
+
+std::optional<Row> Row::Reference(std::string_view reference) const {
+  const ReferenceInfo& r = FindRefOfKind(table(), reference, false);
+  session_->EnsureFresh(*state_);
+  const Variant& v = state_->segs[r.column.segment]->values[r.column.column];
+  if (v.IsNull() || v.IsEmpty()) return std::nullopt;
+  auto target = session_->LoadRow(*r.target, v.ToInt64());
+  if (!target) return std::nullopt;
+  return Row(*session_, std::move(target));
+}
+
+int64_t Row::ReferenceOid(std::string_view reference) const {
+  const ReferenceInfo& r = FindRefOfKind(table(), reference, false);
+  session_->EnsureFresh(*state_);
+  const Variant& v = state_->segs[r.column.segment]->values[r.column.column];
+  return v.IsNull() || v.IsEmpty() ? 0 : v.ToInt64();
+}
+
+bool Row::SetReference(std::string_view reference, const std::optional<Row>& target) {
+  return SetReferenceOid(reference, target ? target->Oid() : 0);
+}
+
+bool Row::SetReferenceOid(std::string_view reference, int64_t oid) {
+  const TableInfo& t = table();
+  const ReferenceInfo& r = FindRefOfKind(t, reference, false);
+  if (ReferenceOid(reference) == oid) return true;
+  std::optional<Row> target;
+  if (oid != 0) {
+    auto st = session_->LoadRow(*r.target, oid);
+    if (!st)
+      throw Error("L'elemento scelto per «" + r.def->name + "» non esiste più in " +
+                      r.target->name + ".",
+                  "dangling reference " + std::to_string(oid));
+    target.emplace(*session_, std::move(st));
+  }
+  auto& seg = state_->segs[r.column.segment];
+  const Variant v = CoerceToField(t.Column(r.column), Variant::Double(static_cast<double>(oid)));
+  return RunLevel(*session_, [&] {
+    HookReply before(session_->ui());
+    t.hooks->itfSetData_OnBeforeUpdateReference(*this, r.def->name, target ? &*target : nullptr,
+                                                 before);
+    if (before.cancelled() || state_->dead()) return false;
+    session_->Touch(seg);
+    seg->values[r.column.column] = v;
+    session_->MarkDirty(seg, r.column.column);
+    HookReply after(session_->ui());
+    t.hooks->itfSetData_OnUpdateReference(*this, r.def->name, target ? &*target : nullptr, after);
+    return !after.cancelled();
+  });
+}
+
+std::optional<Row> Row::NewReferencedRow(std::string_view reference) {
+  const TableInfo& t = table();
+  const ReferenceInfo& r = FindRefOfKind(t, reference, false);
+  std::optional<Row> made;
+  bool ok = RunLevel(*session_, [&] {
+    Row child(*session_, session_->NewRowState(*r.target));
+    CreatingScope creating(child.state());
+    HookReply reply(session_->ui());
+    r.target->hooks->itfSetData_OnNewRow(child, reply);
+    if (reply.cancelled()) return false;
+    if (!SetReference(reference, child)) return false;
+    t.hooks->itfSetData_OnNewReference(*this, r.def->name, child);
+    made = child;
+    return true;
+  });
+  return ok ? made : std::nullopt;
+}
+
+std::vector<Row> Row::List(std::string_view reference) const {
+  const ReferenceInfo& r = FindRefOfKind(table(), reference, true);
+  std::vector<Row> rows;
+  if (!state_->segs.back()->inSql) return rows;  // a row not yet stored owns nothing yet
+  std::vector<int64_t> oids;
+  if (r.kind == RefKind::OwnedList)
+    oids = QueryOids(*session_,
+                     "SELECT \"OID\" FROM " + Quote(r.target->own->table) + " WHERE " +
+                         Quote(r.ownerColumn) + "=? ORDER BY \"OID\"",
+                     state_->oid());
+  else
+    oids = QueryOids(*session_,
+                     "SELECT \"OID_Item\" FROM " + Quote(r.linkTable) +
+                         " WHERE \"OID_Owner\"=? ORDER BY rowid",
+                     state_->oid());
+  rows.reserve(oids.size());
+  for (int64_t oid : oids)
+    if (auto st = session_->LoadRow(*r.target, oid)) rows.emplace_back(*session_, std::move(st));
+  return rows;
+}
+
+int64_t Row::ListCount(std::string_view reference) const {
+  const ReferenceInfo& r = FindRefOfKind(table(), reference, true);
+  if (!state_->segs.back()->inSql) return 0;
+  std::string sql = r.kind == RefKind::OwnedList
+                        ? "SELECT COUNT(*) FROM " + Quote(r.target->own->table) + " WHERE " +
+                              Quote(r.ownerColumn) + "=?"
+                        : "SELECT COUNT(*) FROM " + Quote(r.linkTable) + " WHERE \"OID_Owner\"=?";
+  auto v = QueryOids(*session_, sql, state_->oid());
+  return v.empty() ? 0 : v.front();
+}
+
+std::optional<Row> Row::AddListRow(std::string_view reference) {
+  const ReferenceInfo& r = FindRefOfKind(table(), reference, true);
+  if (r.kind != RefKind::OwnedList)
+    throw Error("Il riferimento «" + r.def->name + "» non contiene righe proprie.",
+                "AddListRow on a list that is not owned");
+  std::optional<Row> made;
+  bool ok = RunLevel(*session_, [&] {
+    const int64_t owner = Oid();
+    Row child(*session_, session_->NewRowState(*r.target));
+    CreatingScope creating(child.state());
+    ColumnRef link = r.target->FindColumn(r.ownerColumn);
+    child.state().segs[link.segment]->values[link.column] =
+        CoerceToField(r.target->Column(link), Variant::Double(static_cast<double>(owner)));
+    HookReply reply(session_->ui());
+    r.target->hooks->itfSetData_OnNewRow(child, reply);
+    if (reply.cancelled()) return false;
+    r.target->hooks->itfSetData_OnSetParent(child, *this);
+    made = child;
+    return true;
+  });
+  return ok ? made : std::nullopt;
+}
+
+std::optional<Row> Row::AddListRowFrom(std::string_view reference, const Row& baseRow) {
+  const ReferenceInfo& r = FindRefOfKind(table(), reference, true);
+  const TableInfo& child = *r.target;
+  if (!child.base || child.linkToBase || !baseRow.table().IsA(child.base))
+    throw Error("Le righe di «" + r.def->name + "» non derivano da " + baseRow.TableName() + ".",
+                "AddListRowFrom on an unrelated base");
+  // The copies are part of the row's construction, so they go in before its hooks run.
+  std::optional<Row> made;
+  bool ok = RunLevel(*session_, [&] {
+    const int64_t owner = Oid();
+    Row row(*session_, session_->NewRowState(child));
+    CreatingScope creating(row.state());
+    auto& seg = row.state().segs.back();
+    for (const std::string& name : child.base->columnOrder)
+      seg->values[child.own->Find(child.base->Column(child.base->FindColumn(name)).name)] =
+          baseRow.Get(child.base->Column(child.base->FindColumn(name)).name);
+    seg->values[child.baseLinkColumn] = Variant::Double(static_cast<double>(baseRow.Oid()));
+    seg->values[child.baseLinkColumn] =
+        CoerceToField(child.own->columns[child.baseLinkColumn], seg->values[child.baseLinkColumn]);
+    seg->values[child.own->Find(r.ownerColumn)] =
+        CoerceToField(child.own->columns[child.own->Find(r.ownerColumn)],
+                      Variant::Double(static_cast<double>(owner)));
+    HookReply reply(session_->ui());
+    child.hooks->itfSetData_OnNewRow(row, reply);
+    if (reply.cancelled()) return false;
+    child.hooks->itfSetData_OnSetParent(row, *this);
+    made = row;
+    return true;
+  });
+  return ok ? made : std::nullopt;
+}
+
+bool Row::AddToList(std::string_view reference, const Row& item) {
+  const ReferenceInfo& r = FindRefOfKind(table(), reference, true);
+  if (r.kind != RefKind::List || !item.table().IsA(r.target))
+    throw Error("Impossibile collegare un elemento di " + item.TableName() + " a «" + r.def->name +
+                    "».",
+                "AddToList: wrong list or table");
+  return RunLevel(*session_, [&] {
+    const int64_t owner = Oid(), oid = item.Oid();
+    session_->EnsureSqlOpen();
+    Statement& s = session_->db().Cached("INSERT OR IGNORE INTO " + Quote(r.linkTable) +
+                                         " (\"OID_Owner\",\"OID_Item\") VALUES (?,?)");
+    StatementUse use(s);
+    s.BindInt(1, owner);
+    s.BindInt(2, oid);
+    s.Run();
+    return true;
+  });
+}
+
+bool Row::RemoveFromList(std::string_view reference, const Row& item) {
+  const ReferenceInfo& r = FindRefOfKind(table(), reference, true);
+  if (r.kind != RefKind::List)
+    throw Error("«" + r.def->name + "» non è un elenco di collegamenti.", "RemoveFromList");
+  return RunLevel(*session_, [&] {
+    session_->EnsureSqlOpen();
+    Statement& s = session_->db().Cached("DELETE FROM " + Quote(r.linkTable) +
+                                         " WHERE \"OID_Owner\"=? AND \"OID_Item\"=?");
+    StatementUse use(s);
+    s.BindInt(1, Oid());
+    s.BindInt(2, item.Oid());
+    s.Run();
+    return true;
+  });
+}
+
+std::optional<Row> Row::Parent(std::string_view tableName) const {
+  const Catalog& cat = *session_->catalog();
+  const TableInfo* wanted = cat.Find(tableName);
+  if (!wanted) throw Error("Tabella sconosciuta: " + std::string(tableName) + ".", "Parent");
+  session_->EnsureFresh(*state_);
+  for (const TableInfo* t = &table(); t; t = t->linkToBase ? t->base : nullptr) {
+    for (const OwnerInfo& o : t->owners) {
+      if (!wanted->IsA(o.owner) && !o.owner->IsA(wanted)) continue;
+      const SegmentState& seg = *state_->segs[t == &table() ? state_->segs.size() - 1 : 0];
+      const Variant& v = seg.values[o.column];
+      if (v.IsNull() || v.IsEmpty()) continue;
+      if (auto st = session_->LoadRow(*wanted, v.ToInt64())) return Row(*session_, std::move(st));
+    }
+  }
+  return std::nullopt;
+}
+
+std::optional<Row> Row::BaseRow() const {
+  const TableInfo& t = table();
+  if (!t.base || t.linkToBase) return As(t.base ? t.base->name : t.name);
+  const Variant& v = state_->segs.back()->values[t.baseLinkColumn];
+  if (v.IsNull() || v.IsEmpty()) return std::nullopt;
+  auto st = session_->LoadRow(*t.base, v.ToInt64());
+  if (!st) return std::nullopt;
+  return Row(*session_, std::move(st));
+}
+
+std::optional<Row> Row::As(std::string_view tableName) const {
+  const TableInfo* other = session_->catalog()->Find(tableName);
+  if (!other) throw Error("Tabella sconosciuta: " + std::string(tableName) + ".", "As");
+  if (other == &table()) return *this;
+  auto related = [](const TableInfo* a, const TableInfo* b) {
+    for (const TableInfo* t = a; t && t != b; t = t->linkToBase ? t->base : nullptr)
+      if (!t->linkToBase) return false;
+    return a->IsA(b);
+  };
+  if (!related(other, &table()) && !related(&table(), other)) return std::nullopt;
+  auto st = session_->LoadRow(*other, Oid());
+  if (!st) return std::nullopt;
+  return Row(*session_, std::move(st));
+}
+
+bool Row::Save() {
+  return RunLevel(*session_, [&] {
+    HookReply reply(session_->ui());
+    table().hooks->itfSetData_OnUpdateRow(*this, reply);
+    return !reply.cancelled();
+  });
+}
+
+bool Row::Delete() {
+  if (state_->dead()) return true;
+  const TableInfo& t = table();
+  return RunLevel(*session_, [&] {
+    HookReply reply(session_->ui());
+    t.hooks->itfSetData_OnDeleteRow(*this, reply);
+    if (reply.cancelled()) return false;
+    for (const auto& r : t.references) {
+      if (r->kind == RefKind::OwnedList) {
+        for (Row& child : List(r->def->name))
+          if (!child.Delete()) return false;
+      } else if (r->kind == RefKind::OwnedSingle) {
+        if (auto target = Reference(r->def->name))
+          if (!target->Delete()) return false;
+      } else if (r->kind == RefKind::List && state_->segs.back()->inSql) {
+        session_->EnsureSqlOpen();
+        Statement& s = session_->db().Cached("DELETE FROM " + Quote(r->linkTable) +
+                                             " WHERE \"OID_Owner\"=?");
+        StatementUse use(s);
+        s.BindInt(1, state_->oid());
+        s.Run();
+      }
+    }
+    // Links that list this row elsewhere go with it.
+    if (state_->segs.back()->inSql)
+      for (const auto& other : session_->catalog()->tables())
+        for (const auto& r : other->references)
+          if (r->kind == RefKind::List && r->declaredIn == other.get() && t.IsA(r->target)) {
+            session_->EnsureSqlOpen();
+            Statement& s = session_->db().Cached("DELETE FROM " + Quote(r->linkTable) +
+                                                 " WHERE \"OID_Item\"=?");
+            StatementUse use(s);
+            s.BindInt(1, state_->oid());
+            s.Run();
+          }
+    session_->DeleteNow(*state_);
+    return true;
+  });
+}
+
+bool Row::TryGuard(std::string_view name) {
+  return state_->guards.emplace(name).second;
+}
+
+bool Row::IsGuarded(std::string_view name) const {
+  return state_->guards.find(name) != state_->guards.end();
+}
+
+void Row::ReleaseGuard(std::string_view name) {
+  auto it = state_->guards.find(name);
+  if (it != state_->guards.end()) state_->guards.erase(it);
+}
+
+Row::Guard::Guard(Row& row, std::string_view name)
+    : row_(row), name_(name), taken_(row.TryGuard(name)) {}
+
+Row::Guard::~Guard() {
+  if (taken_) row_.ReleaseGuard(name_);
+}
+
+void HookReply::Refuse(std::string_view message) {
+  cancelled_ = true;
+  if (!message.empty()) ui_.MessageBox(message, Buttons::Ok, Icon::Exclamation, 0, {});
+}
+
+bool HookReply::Ask(std::string_view question, std::string_view title) {
+  if (ui_.MessageBox(question, Buttons::YesNo, Icon::Question, 0, title) == Answer::Yes)
+    return true;
+  cancelled_ = true;
+  return false;
+}
+
+}  // namespace tillbook::engine
