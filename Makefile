@@ -19,8 +19,10 @@ build: configure
 test: build
 	@cd $(BUILD) && ctest --output-on-failure -j$(JOBS)
 
+# Every benchmark prints lines ending in "ratio R" against a baseline measured in the same run.
 bench: build
-	@./$(BUILD)/bench/engine_bench
+	@for b in $(BUILD)/bench/engine_bench $(BUILD)/engine/jet/jet_bench $(BUILD)/vbscript/vbscript_bench; do \
+	  if [ -x $$b ]; then echo "== $$(basename $$b)"; ./$$b || exit 1; fi; done
 
 run: build
 	@./$(BUILD)/cli/tillbook-cli init $(ARCHIVE)

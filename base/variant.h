@@ -55,6 +55,8 @@ class Object : public std::enable_shared_from_this<Object> {
   // write back into args. Throws Error with number 438 when there is no such member.
   virtual Variant Invoke(std::string_view name, InvokeKind kind, std::span<Variant> args);
   virtual bool HasMember(std::string_view name) const { return false; }
+  // The items For Each walks over a collection object; false when the object is no collection.
+  virtual bool Enumerate(std::vector<Variant>& items) { return false; }
 };
 
 // A script array: zero-based bounds in each dimension, elements in row-major order.
@@ -103,6 +105,22 @@ class Variant {
   const std::shared_ptr<tillbook::Object>& AsObject() const { return object_; }
   const std::shared_ptr<VarArray>& AsArray() const { return array_; }
 
+  // Unchecked inline reads and in-place stores for the interpreter's hot paths: RawInteger for
+  // Byte, Integer and Long, RawDouble for Single and Double; SetIntegral for those integer
+  // subtypes, SetFloating for Single and Double.
+  int64_t RawInteger() const { return i_; }
+  double RawDouble() const { return d_; }
+  void SetIntegral(VarType t, int64_t v) {
+    ReleasePayload();
+    type_ = t;
+    i_ = v;
+  }
+  void SetFloating(VarType t, double v) {
+    ReleasePayload();
+    type_ = t;
+    d_ = v;
+  }
+
   // Locale-free conversions for the engine (scripts use their own). Empty converts to 0, "" or
   // false; Null is an error in all of them. Throws Error on a value that does not convert.
   double ToDouble() const;
@@ -118,6 +136,12 @@ class Variant {
   bool operator==(const Variant& other) const;
 
  private:
+  void ReleasePayload() {
+    if (type_ == VarType::String) s_.clear();
+    else if (type_ == VarType::Object) object_.reset();
+    else if (type_ == VarType::Array) array_.reset();
+  }
+
   VarType type_ = VarType::Empty;
   union {
     int64_t i_ = 0;  // Boolean (0/1), Byte, Integer, Long, Error, Currency raw

@@ -113,9 +113,7 @@ bool Row::Set(std::string_view field, const Variant& value) {
     HookReply before(session_->ui());
     t.hooks->itfSetData_OnBeforeUpdateField(*this, name, v, before);
     if (before.cancelled() || state_->dead()) return false;
-    session_->Touch(seg);
-    seg->values[c.column] = v;
-    session_->MarkDirty(seg, c.column);
+    session_->Assign(seg, c.column, v);
     HookReply after(session_->ui());
     t.hooks->itfSetData_OnUpdateField(*this, name, after);
     return !after.cancelled();
@@ -163,9 +161,7 @@ bool Row::SetReferenceOid(std::string_view reference, int64_t oid) {
     t.hooks->itfSetData_OnBeforeUpdateReference(*this, r.def->name, target ? &*target : nullptr,
                                                  before);
     if (before.cancelled() || state_->dead()) return false;
-    session_->Touch(seg);
-    seg->values[r.column.column] = v;
-    session_->MarkDirty(seg, r.column.column);
+    session_->Assign(seg, r.column.column, v);
     HookReply after(session_->ui());
     t.hooks->itfSetData_OnUpdateReference(*this, r.def->name, target ? &*target : nullptr, after);
     return !after.cancelled();

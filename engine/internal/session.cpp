@@ -147,58 +147,64 @@ void Session::Rollback() {
     }
   }
   levels_.pop_back();
+  std::vector<std::shared_ptr<SegmentState>> restored;
   while (undo_.size() > l.undoMark) {
     UndoRecord rec = std::move(undo_.back());
     undo_.pop_back();
     SegmentState& seg = *rec.seg;
-    const bool wasInSql = seg.inSql;
-    const int64_t oidBefore = seg.oid;
-    seg.values = std::move(rec.values);
-    seg.dirty = std::move(rec.dirty);
-    seg.anyDirty = rec.anyDirty;
-    seg.inSql = rec.inSql;
-    seg.dead = rec.dead;
-    seg.oid = rec.oid;
-    seg.snapLevel = 0;
-    if (oidBefore != seg.oid) segments_.erase({seg.info, oidBefore});
+    if (rec.column >= 0) {
+      seg.values[rec.column] = std::move(rec.value);
+      seg.dirty[rec.column] = rec.dirty;
+      seg.anyDirty = rec.anyDirty;
+    } else {
+      if (seg.inSql && !rec.inSql && !top && l.sqlOpen) {
+        // Inserted before this level's savepoint: the savepoint does not take it back.
+        Statement& s = db_->Cached("DELETE FROM " + Quote(seg.info->table) + " WHERE \"OID\"=?");
+        StatementUse use(s);
+        s.BindInt(1, seg.oid);
+        s.Run();
+      }
+      if (seg.oid != rec.oid) segments_.erase({seg.info, seg.oid});
+      seg.inSql = rec.inSql;
+      seg.dead = rec.dead;
+      seg.oid = rec.oid;
+      seg.anyDirty = rec.anyDirty;
+    }
+    if (!top && l.sqlOpen) restored.push_back(rec.seg);
     if (!top && !seg.inSql && !seg.dead)
       if (auto r = seg.newRow.lock())
         if (std::find(pendingInserts_.begin(), pendingInserts_.end(), r) == pendingInserts_.end())
           pendingInserts_.push_back(r);
-    if (top || !l.sqlOpen) continue;
-    // A nested level whose writes reached SQL before its savepoint: put SQL back in step.
-    if (seg.inSql && !seg.dead) {
-      std::fill(seg.dirty.begin(), seg.dirty.end(), 1);
-      seg.anyDirty = true;
-      dirty_.push_back(rec.seg);
-    } else if (wasInSql && !seg.inSql) {
-      Statement& s = db_->Cached("DELETE FROM " + Quote(seg.info->table) + " WHERE \"OID\"=?");
-      StatementUse use(s);
-      s.BindInt(1, oidBefore);
-      s.Run();
-    }
   }
+  // A nested level whose writes reached SQL: rewrite what it restored.
+  for (auto& seg : restored)
+    if (seg->inSql && !seg->dead) {
+      std::fill(seg->dirty.begin(), seg->dirty.end(), 1);
+      if (!seg->anyDirty) dirty_.push_back(seg);
+      seg->anyDirty = true;
+    }
   if (top) {
     pendingInserts_.clear();
     dirty_.clear();
   }
 }
 
-void Session::Touch(const std::shared_ptr<SegmentState>& p) {
-  if (levels_.empty()) return;
+void Session::Assign(const std::shared_ptr<SegmentState>& p, int column, Variant value) {
   SegmentState& seg = *p;
-  Level& l = levels_.back();
-  if (seg.snapLevel == l.id) return;
   if (seg.stale) Refresh(seg);
-  undo_.push_back(UndoRecord{p, seg.values, seg.dirty, seg.anyDirty, seg.inSql, seg.dead, seg.oid});
-  seg.snapLevel = l.id;
-}
-
-void Session::MarkDirty(const std::shared_ptr<SegmentState>& p, int column) {
-  SegmentState& seg = *p;
+  if (!levels_.empty())
+    undo_.push_back(UndoRecord{p, column, std::move(seg.values[column]), seg.dirty[column],
+                               seg.anyDirty, seg.inSql, seg.dead, seg.oid});
+  seg.values[column] = std::move(value);
   seg.dirty[column] = 1;
   if (!seg.anyDirty && seg.inSql) dirty_.push_back(p);
   seg.anyDirty = true;
+}
+
+void Session::RecordFlags(const std::shared_ptr<SegmentState>& p) {
+  if (levels_.empty()) return;
+  const SegmentState& seg = *p;
+  undo_.push_back(UndoRecord{p, -1, {}, 0, seg.anyDirty, seg.inSql, seg.dead, seg.oid});
 }
 
 void Session::Flush() {
@@ -233,10 +239,7 @@ std::shared_ptr<RowState> Session::NewRowState(const TableInfo& t) {
   pendingInserts_.push_back(r);
   // A row created inside an action is undone with it: record it as "did not exist".
   if (!levels_.empty())
-    for (auto& seg : r->segs) {
-      undo_.push_back(UndoRecord{seg, seg->values, seg->dirty, false, false, true, 0});
-      seg->snapLevel = levels_.back().id;
-    }
+    for (auto& seg : r->segs) undo_.push_back(UndoRecord{seg, -1, {}, 0, false, false, true, 0});
   return r;
 }
 
@@ -328,7 +331,7 @@ void Session::InsertSegment(RowState& r, size_t index) {
   } catch (const Error& e) {
     RethrowWrite(e, info);
   }
-  Touch(r.segs[index]);
+  RecordFlags(r.segs[index]);
   seg.oid = index == 0 ? db_->LastInsertId() : r.segs[0]->oid;
   seg.inSql = true;
   std::fill(seg.dirty.begin(), seg.dirty.end(), 0);
@@ -389,7 +392,7 @@ void Session::DeleteNow(RowState& r) {
   for (auto it = extensions.rbegin(); it != extensions.rend(); ++it) {
     const SegmentInfo& info = *(*it)->own;
     if (auto seg = GetSegment(info, oid, false)) {
-      Touch(seg);
+      RecordFlags(seg);
       seg->dead = true;
       seg->inSql = false;
     }
@@ -400,7 +403,7 @@ void Session::DeleteNow(RowState& r) {
   }
   for (auto it = r.segs.rbegin(); it != r.segs.rend(); ++it) {
     SegmentState& seg = **it;
-    Touch(*it);
+    RecordFlags(*it);
     if (seg.inSql) {
       Statement& s = db_->Cached("DELETE FROM " + Quote(seg.info->table) + " WHERE \"OID\"=?");
       StatementUse use(s);

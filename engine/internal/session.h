@@ -9,6 +9,7 @@
 #pragma once
 
 #include <cstdint>
+#include <deque>
 #include <map>
 #include <memory>
 #include <set>
@@ -36,7 +37,6 @@ struct SegmentState {
   bool inSql = false;   // a row exists in SQL
   bool dead = false;    // deleted, or created by an action that was undone
   bool stale = false;   // may differ from SQL (another workstation wrote): reload before use
-  uint64_t snapLevel = 0;  // id of the action level that last recorded this segment
   std::weak_ptr<struct RowState> newRow;  // the row that created it, while not yet stored
 };
 
@@ -49,10 +49,13 @@ struct RowState {
   bool dead() const { return segs.back()->dead; }
 };
 
+// One change to undo: a column's old value (column >= 0) or the segment's old flags (-1).
+// Restored newest first, so several records of one segment end at its oldest state.
 struct UndoRecord {
   std::shared_ptr<SegmentState> seg;
-  std::vector<Variant> values;
-  std::vector<uint8_t> dirty;
+  int column;
+  Variant value;
+  uint8_t dirty;
   bool anyDirty, inSql, dead;
   int64_t oid;
 };
@@ -86,9 +89,9 @@ class Session {
   // Writes pending inserts and updates.
   void Flush();
 
-  // Records the segment's state for the current level (once per level).
-  void Touch(const std::shared_ptr<SegmentState>& seg);
-  void MarkDirty(const std::shared_ptr<SegmentState>& seg, int column);
+  // Changes one column inside the current action: records the old value, assigns, marks the
+  // column for writing.
+  void Assign(const std::shared_ptr<SegmentState>& seg, int column, Variant value);
 
   // Rows.
   std::shared_ptr<RowState> NewRowState(const TableInfo& t);
@@ -112,6 +115,7 @@ class Session {
   void WritePending();
   void InsertSegment(RowState& r, size_t index);
   void UpdateSegment(SegmentState& seg);
+  void RecordFlags(const std::shared_ptr<SegmentState>& seg);
   void CheckOtherWriters();
   std::string Savepoint(const Level& l) const { return "sp" + std::to_string(l.id); }
 
@@ -119,7 +123,7 @@ class Session {
   UiServices* ui_;
   std::shared_ptr<const Catalog> catalog_;
   std::vector<Level> levels_;
-  std::vector<UndoRecord> undo_;
+  std::deque<UndoRecord> undo_;
   uint64_t nextLevelId_ = 1;
   int64_t dataVersion_ = -1;
   std::vector<std::shared_ptr<RowState>> pendingInserts_;

@@ -1,0 +1,20 @@
+// The commands of tillbook-cli. Each takes its own arguments (after the command name), writes
+// its output on `out` and its messages on `err`, and returns the process exit status: 0 done,
+// 1 failed (the message says why), 2 wrong usage.
+#pragma once
+
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+namespace tillbook::cli {
+
+using Args = std::vector<std::string>;
+
+int InitCommand(const Args& args, std::ostream& out, std::ostream& err);
+int InfoCommand(const Args& args, std::ostream& out, std::ostream& err);
+
+// "DIR/Tillbook.mdb".
+std::string ArchivePath(const std::string& dir);
+
+}  // namespace tillbook::cli

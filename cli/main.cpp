@@ -1,0 +1,47 @@
+// tillbook-cli: headless commands on an archive, for people automating a shop and for the
+// end-to-end tests.
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "cli/commands.h"
+
+#ifndef TILLBOOK_VERSION
+#define TILLBOOK_VERSION "0.0.0"
+#endif
+
+namespace {
+
+constexpr const char* kHelp =
+    "Uso: tillbook-cli COMANDO [ARGOMENTI]\n"
+    "\n"
+    "Comandi:\n"
+    "  init DIR      crea l'archivio DIR/Tillbook.mdb, o ne aggiorna la struttura\n"
+    "  info DIR      mostra le tabelle dell'archivio con versione e numero di righe\n"
+    "  --help        mostra questo aiuto\n"
+    "  --version     mostra la versione del programma\n";
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  using namespace tillbook::cli;
+  std::vector<std::string> args(argv + 1, argv + argc);
+  if (args.empty()) {
+    std::cerr << kHelp;
+    return 2;
+  }
+  const std::string command = args.front();
+  args.erase(args.begin());
+  if (command == "--help" || command == "-h" || command == "help") {
+    std::cout << kHelp;
+    return 0;
+  }
+  if (command == "--version") {
+    std::cout << "tillbook-cli " << TILLBOOK_VERSION << '\n';
+    return 0;
+  }
+  if (command == "init") return InitCommand(args, std::cout, std::cerr);
+  if (command == "info") return InfoCommand(args, std::cout, std::cerr);
+  std::cerr << "Comando sconosciuto: " << command << "\n\n" << kHelp;
+  return 2;
+}
