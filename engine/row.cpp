@@ -168,6 +168,13 @@ bool Row::SetReferenceOid(std::string_view reference, int64_t oid) {
   });
 }
 
+std::string Row::SelectionFilter(std::string_view reference) {
+  const ReferenceInfo& r = FindRef(table(), reference);
+  std::string filter;
+  table().hooks->itfSetData_OnSelectReference(*this, r.def->name, filter);
+  return filter;
+}
+
 std::optional<Row> Row::NewReferencedRow(std::string_view reference) {
   const TableInfo& t = table();
   const ReferenceInfo& r = FindRefOfKind(t, reference, false);

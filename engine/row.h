@@ -52,6 +52,9 @@ class Row {
   bool SetReference(std::string_view reference, const std::optional<Row>& target);
   // Same, by the referenced row's identifier (0 clears).
   bool SetReferenceOid(std::string_view reference, int64_t oid);
+  // The filter narrowing the rows the person may choose for `reference` (the table's
+  // OnSelectReference); empty: every row.
+  std::string SelectionFilter(std::string_view reference);
   // Creates the row an owned single reference points at (OnNewRow of the new row, then
   // OnNewReference of this one) and links it.
   std::optional<Row> NewReferencedRow(std::string_view reference);

@@ -10,27 +10,8 @@ namespace tillbook::engine::internal {
 namespace {
 
 Variant FromSql(const ColumnInfo& c, Statement& s, int i) {
-  if (s.IsNull(i)) return Variant::Null();
-  if (c.kind != ColumnInfo::Kind::Field) return s.Value(i);
-  switch (c.type) {
-    case FieldType::Integer:
-    case FieldType::SmallInteger:
-      return Variant::Long(static_cast<int32_t>(s.Int(i)));
-    case FieldType::YesNo:
-      return Variant::Boolean(s.Int(i) != 0);
-    case FieldType::Millimetres:
-    case FieldType::Number:
-      return Variant::Double(s.Real(i));
-    case FieldType::Money:
-      return Variant::Currency(Money::FromRaw(s.Int(i)));
-    case FieldType::Date:
-    case FieldType::DateTime: {
-      auto d = DateTime::ParseIso(s.Text(i));
-      return d ? Variant::Date(*d) : Variant::Null();
-    }
-    default:
-      return Variant::String(s.Text(i));
-  }
+  if (c.kind != ColumnInfo::Kind::Field) return ReadValue(s, i, std::nullopt);
+  return ReadValue(s, i, c.type);
 }
 
 // Unique-index violations are the one SQL failure a person causes and can fix.

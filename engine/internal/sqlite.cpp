@@ -175,6 +175,30 @@ void SqliteDb::Exec(std::string_view sql) {
   }
 }
 
+Variant ReadValue(const Statement& s, int i, std::optional<FieldType> type) {
+  if (s.IsNull(i)) return Variant::Null();
+  if (!type) return s.Value(i);
+  switch (*type) {
+    case FieldType::Integer:
+    case FieldType::SmallInteger:
+      return s.Value(i);
+    case FieldType::YesNo:
+      return Variant::Boolean(s.Int(i) != 0);
+    case FieldType::Millimetres:
+    case FieldType::Number:
+      return Variant::Double(s.Real(i));
+    case FieldType::Money:
+      return Variant::Currency(Money::FromRaw(s.Int(i)));
+    case FieldType::Date:
+    case FieldType::DateTime: {
+      auto d = DateTime::ParseIso(s.Text(i));
+      return d ? Variant::Date(*d) : Variant::Null();
+    }
+    default:
+      return Variant::String(s.Text(i));
+  }
+}
+
 std::string Quote(std::string_view name) {
   std::string out = "\"";
   for (char c : name) {

@@ -10,7 +10,10 @@
 #include <string_view>
 #include <unordered_map>
 
+#include <optional>
+
 #include "base/variant.h"
+#include "engine/definition.h"
 
 namespace tillbook::engine::internal {
 
@@ -85,6 +88,10 @@ class SqliteDb {
   sqlite3* db_ = nullptr;
   std::unordered_map<std::string, std::unique_ptr<Statement>> cache_;
 };
+
+// Column `c` of the current row as a value of a field type: money from ten-thousandths, dates
+// from text, yes/no from 0/1; without a type, as SQLite stored it.
+Variant ReadValue(const Statement& s, int c, std::optional<FieldType> type);
 
 // Double-quotes an SQL identifier.
 std::string Quote(std::string_view name);

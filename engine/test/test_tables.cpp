@@ -193,6 +193,12 @@ class TDocumenti : public TestTable<TDocumenti> {
   void itfSetData_OnDeleteRow(Row& row, HookReply& reply) override {
     if (row.Get("Archiviato").ToBool()) reply.Ask("Confermi ?");
   }
+  void itfSetData_OnSelectReference(Row&, std::string_view reference, std::string& filter) override {
+    if (reference == "Cliente") filter = "PercentualeSconto<50";
+  }
+  void itfSetData_OnSelect(SelectRequest& request) override {
+    if (request.sort.empty()) request.sort = "*,Numero DESC";
+  }
 };
 
 class TestDatabase : public itfDefDatabase {

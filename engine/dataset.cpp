@@ -1,0 +1,225 @@
+#include "engine/dataset.h"
+
+#include "base/error.h"
+#include "base/text.h"
+#include "engine/catalog.h"
+#include "engine/connection.h"
+#include "engine/internal/session.h"
+#include "engine/internal/sqlite.h"
+
+namespace tillbook::engine {
+
+using internal::Quote;
+using internal::Statement;
+using internal::StatementUse;
+
+namespace {
+
+const QueryCompiler* g_compiler = nullptr;
+
+std::string Alias(int segment) { return "t" + std::to_string(segment); }
+
+}  // namespace
+
+const QueryCompiler& DefaultQueryCompiler() {
+  static PlainQueryCompiler plain;
+  return g_compiler ? *g_compiler : plain;
+}
+
+void SetDefaultQueryCompiler(const QueryCompiler* compiler) { g_compiler = compiler; }
+
+CompiledQuery PlainQueryCompiler::Compile(const Catalog& catalog,
+                                          const SelectRequest& request) const {
+  const TableInfo* t = catalog.Find(request.table);
+  if (!t) throw Error("Tabella sconosciuta: " + request.table + ".", "PlainQueryCompiler");
+  const auto fields = text::Trim(request.fields);
+  if (!fields.empty() && fields != "*")
+    throw Error("Elenco di campi non supportato: " + request.fields + ".", "plain compiler");
+
+  CompiledQuery q;
+  const int own = static_cast<int>(t->segments.size()) - 1;
+  std::string select = "SELECT " + Alias(own) + ".\"OID\"";
+  for (const std::string& name : t->columnOrder) {
+    ColumnRef c = t->FindColumn(name);
+    const ColumnInfo& col = t->Column(c);
+    select += "," + Alias(c.segment) + "." + Quote(col.name);
+    QueryColumn qc;
+    qc.name = col.name;
+    if (col.kind == ColumnInfo::Kind::Field) qc.type = col.type;
+    qc.readOnly = false;
+    q.columns.push_back(std::move(qc));
+  }
+  std::string from = " FROM " + Quote(t->segments[own]->table) + " " + Alias(own);
+  for (int s = 0; s < own; ++s)
+    from += " JOIN " + Quote(t->segments[s]->table) + " " + Alias(s) + " ON " + Alias(s) +
+            ".\"OID\"=" + Alias(own) + ".\"OID\"";
+  // The one filter understood here: a column equal to an integer ("OIDOwner_Vendite_Dettagli=5").
+  const std::string filter(text::Trim(request.filter));
+  if (!filter.empty()) {
+    const auto eq = filter.find('=');
+    ColumnRef c = eq == std::string::npos
+                      ? ColumnRef{}
+                      : t->FindColumn(std::string(text::Trim(filter.substr(0, eq))));
+    const std::string number(text::Trim(filter.substr(eq == std::string::npos ? 0 : eq + 1)));
+    if (!c.valid() || number.empty() ||
+        number.find_first_not_of("0123456789") != std::string::npos)
+      throw Error("Filtro non supportato: " + request.filter + ".", "plain compiler");
+    from += " WHERE " + Alias(c.segment) + "." + Quote(t->Column(c).name) + "=?1";
+    q.params.push_back(Variant::Double(std::stod(number)));
+  }
+  std::string order;
+  for (const std::string& item : text::Split(request.sort, ',')) {
+    auto words = text::Split(std::string(text::Trim(item)), ' ');
+    std::erase_if(words, [](const std::string& w) { return w.empty(); });
+    if (words.empty() || words[0] == "*") continue;
+    bool desc = false;
+    if (words.size() == 2 && text::EqualNoCase(words[1], "DESC"))
+      desc = true;
+    else if (words.size() > 2 || (words.size() == 2 && !text::EqualNoCase(words[1], "ASC")))
+      throw Error("Ordinamento non valido: " + std::string(item) + ".", "plain compiler");
+    ColumnRef c = t->FindColumn(words[0]);
+    if (!c.valid())
+      throw Error("Campo sconosciuto «" + words[0] + "» nella tabella " + t->name + ".",
+                  "plain compiler sort");
+    const ColumnInfo& col = t->Column(c);
+    const bool isText = col.kind == ColumnInfo::Kind::Field && IsTextType(col.type);
+    order += (order.empty() ? "" : ",") + Alias(c.segment) + "." + Quote(col.name) +
+             (isText ? " COLLATE JET_SORT" : "") + (desc ? " DESC" : "");
+  }
+  order += std::string(order.empty() ? "" : ",") + Alias(own) + ".\"OID\"";
+  q.sql = select + from + " ORDER BY " + order;
+  q.countSql = "SELECT COUNT(*)" + from;
+  return q;
+}
+
+DataSet::DataSet(Connection& connection, SelectRequest request, const QueryCompiler* compiler)
+    : connection_(&connection), request_(std::move(request)) {
+  const TableInfo& t = connection.Table(request_.table);
+  t.hooks->itfSetData_OnSelect(request_);
+  query_ = (compiler ? *compiler : DefaultQueryCompiler()).Compile(connection.catalog(), request_);
+}
+
+DataSet DataSet::Children(Connection& connection, const Row& parent, std::string_view reference,
+                          const QueryCompiler* compiler) {
+  const ReferenceInfo* r = parent.table().FindReference(reference);
+  if (!r || r->kind != RefKind::OwnedList)
+    throw Error("«" + std::string(reference) + "» non è un elenco di righe di " +
+                    parent.TableName() + ".",
+                "Children");
+  SelectRequest request;
+  request.table = r->target->name;
+  request.filter = r->ownerColumn + "=" + std::to_string(parent.Oid());
+  r->target->hooks->itfSetData_OnSelectParent(request, parent);
+  return DataSet(connection, std::move(request), compiler);
+}
+
+int DataSet::ColumnIndex(std::string_view name) const {
+  for (size_t i = 0; i < query_.columns.size(); ++i)
+    if (text::EqualNoCase(query_.columns[i].name, name)) return static_cast<int>(i);
+  return -1;
+}
+
+int64_t DataSet::RowCount() {
+  if (!count_) {
+    auto& s = connection_->session();
+    s.Flush();
+    Statement& st = s.db().Cached(query_.countSql);
+    StatementUse use(st);
+    for (size_t i = 0; i < query_.params.size(); ++i) st.Bind(static_cast<int>(i) + 1, query_.params[i]);
+    count_ = st.Step() ? st.Int(0) : 0;
+  }
+  return *count_;
+}
+
+bool DataSet::IsEOF() { return pos_ >= RowCount(); }
+
+void DataSet::Next() {
+  if (pos_ < RowCount()) ++pos_;
+}
+
+void DataSet::Previous() {
+  if (pos_ >= 0) --pos_;
+}
+
+const DataSet::Page& DataSet::LoadPage(int64_t page) {
+  auto it = pages_.find(page);
+  if (it != pages_.end()) return it->second;
+  auto& s = connection_->session();
+  s.Flush();
+  const int n = static_cast<int>(query_.params.size());
+  Statement& st = s.db().Cached(query_.sql + " LIMIT ?" + std::to_string(n + 1) + " OFFSET ?" +
+                                std::to_string(n + 2));
+  StatementUse use(st);
+  for (int i = 0; i < n; ++i) st.Bind(i + 1, query_.params[i]);
+  st.BindInt(n + 1, kPageSize);
+  st.BindInt(n + 2, page * kPageSize);
+  Page rows;
+  while (st.Step()) {
+    std::vector<Variant> row;
+    row.reserve(query_.columns.size() + 1);
+    row.push_back(Variant::Double(static_cast<double>(st.Int(0))));
+    for (size_t c = 0; c < query_.columns.size(); ++c)
+      row.push_back(internal::ReadValue(st, static_cast<int>(c) + 1, query_.columns[c].type));
+    rows.push_back(std::move(row));
+  }
+  // Keep a handful of pages: enough for scrolling back and forth, never the whole table.
+  if (pages_.size() >= 8) pages_.erase(pages_.begin());
+  return pages_.emplace(page, std::move(rows)).first->second;
+}
+
+const std::vector<Variant>* DataSet::RowAt(int64_t position) {
+  if (position < 0) return nullptr;
+  const Page& page = LoadPage(position / kPageSize);
+  const size_t index = static_cast<size_t>(position % kPageSize);
+  return index < page.size() ? &page[index] : nullptr;
+}
+
+int64_t DataSet::CurrentOid() {
+  const auto* row = RowAt(pos_);
+  if (!row) throw Error("Nessun elemento corrente.", "DataSet at BOF/EOF");
+  return (*row)[0].ToInt64();
+}
+
+Variant DataSet::ColValue(int index) {
+  const auto* row = RowAt(pos_);
+  if (!row) throw Error("Nessun elemento corrente.", "DataSet at BOF/EOF");
+  if (index < 0 || index >= static_cast<int>(query_.columns.size()))
+    throw Error("Colonna inesistente.", "column index " + std::to_string(index));
+  return (*row)[index + 1];
+}
+
+Variant DataSet::ColValue(std::string_view column) {
+  const int index = ColumnIndex(column);
+  if (index < 0)
+    throw Error("Colonna sconosciuta «" + std::string(column) + "».", "DataSet::ColValue");
+  return ColValue(index);
+}
+
+std::optional<Row> DataSet::CurrentRow() {
+  return connection_->GetRow(request_.table, CurrentOid());
+}
+
+bool DataSet::Find(std::string_view column, const Variant& value) {
+  const int index = ColumnIndex(column);
+  if (index < 0) throw Error("Colonna sconosciuta «" + std::string(column) + "».", "Find");
+  const int64_t n = RowCount();
+  for (int64_t p = 0; p < n; ++p) {
+    const Variant& v = (*RowAt(p))[index + 1];
+    const bool same = v.IsString() && value.IsString()
+                          ? text::EqualNoCase(v.AsString(), value.AsString())
+                          : !v.IsNull() && !value.IsNull() && v.ToText() == value.ToText();
+    if (same) {
+      pos_ = p;
+      return true;
+    }
+  }
+  pos_ = n;
+  return false;
+}
+
+void DataSet::Requery() {
+  pages_.clear();
+  count_.reset();
+}
+
+}  // namespace tillbook::engine

@@ -1,0 +1,90 @@
+// Data sets over the engine: paging, order, navigation, writable current rows, child lists.
+#include <gtest/gtest.h>
+
+#include "base/error.h"
+#include "engine/dataset.h"
+#include "engine/test/fixture.h"
+
+namespace tillbook::engine::test {
+namespace {
+
+class DataSetTest : public ArchiveTest {
+ protected:
+  void SetUp() override {
+    ArchiveTest::SetUp();
+    conn().RunAction([&] {
+      for (int i = 0; i < 450; ++i) {
+        char code[8];
+        std::snprintf(code, sizeof code, "K%03d", i);
+        conn().AddRow("TArticoli", {{"Codice", S(code)}, {"Quantità", D(i % 7)}});
+      }
+      return true;
+    });
+  }
+};
+
+TEST_F(DataSetTest, ReadsInPagesAndNavigatesBothWays) {
+  DataSet ds(conn(), {"TArticoli", "", "*", "Codice DESC"});
+  EXPECT_EQ(ds.RowCount(), 451);  // with the placeholder
+  ds.First();
+  EXPECT_EQ(ds.ColValue("Codice").AsString(), "K449");
+  int64_t seen = 0;
+  for (ds.First(); !ds.IsEOF(); ds.Next()) ++seen;
+  EXPECT_EQ(seen, 451);
+  ds.Last();
+  EXPECT_EQ(ds.ColValue("Codice").AsString(), "");  // the placeholder sorts first ascending
+  ds.Previous();
+  EXPECT_EQ(ds.ColValue("Codice").AsString(), "K000");
+  ds.Move(DataSet::kPageSize);  // first row of the second page
+  EXPECT_EQ(ds.ColValue("Codice").AsString(), "K249");
+  ds.Previous();
+  EXPECT_EQ(ds.ColValue("Codice").AsString(), "K250");
+  for (ds.Last(); !ds.IsBOF(); ds.Previous()) --seen;
+  EXPECT_EQ(seen, 0);
+  EXPECT_THROW(ds.ColValue("Codice"), Error);  // before the first row
+}
+
+TEST_F(DataSetTest, TextsSortWithoutRegardToCaseAndAccents) {
+  for (const char* d : {"Beta", "àrea", "alfa", "ARIA", "abete", "Area"})
+    Add("TArticoli", {{"Codice", S(d)}, {"Descrizione", S(d)}});
+  DataSet ds(conn(), {"TArticoli", "", "", "Descrizione,Codice"});
+  std::vector<std::string> order;
+  for (ds.Move(451); !ds.IsEOF(); ds.Next()) order.push_back(ds.ColValue("Descrizione").AsString());
+  EXPECT_EQ(order, (std::vector<std::string>{"abete", "alfa", "Area", "àrea", "ARIA", "Beta"}));
+}
+
+TEST_F(DataSetTest, CurrentRowIsWritableAndRequerySeesIt) {
+  DataSet ds(conn(), {"TArticoli", "", "*", "Codice"});
+  ASSERT_TRUE(ds.Find("Codice", S("k010")));
+  EXPECT_EQ(ds.Position(), 11);
+  auto row = ds.CurrentRow();
+  ASSERT_TRUE(row);
+  ASSERT_TRUE(row->Set("Descrizione", S("cambiata")));
+  ds.Requery();
+  EXPECT_EQ(ds.ColValue("Descrizione").AsString(), "cambiata");
+  EXPECT_FALSE(ds.Find("Codice", S("nessuno")));
+  EXPECT_TRUE(ds.IsEOF());
+}
+
+TEST_F(DataSetTest, ChildrenOfARowAndRefusedRequests) {
+  auto art = conn().GetRow("TArticoli", conn().FindOids("TArticoli", "Codice", S("K001"))[0]);
+  auto doc = Add("TDocumenti", {{"Numero", D(1)}});
+  for (int i = 0; i < 3; ++i) doc.AddListRowFrom("Dettagli", *art);
+  auto children = DataSet::Children(conn(), doc, "Dettagli");
+  EXPECT_EQ(children.RowCount(), 3);
+  children.First();
+  EXPECT_EQ(children.ColValue("Codice").AsString(), "K001");
+  // The table's own hooks: default order of its lists, filter of a choice.
+  Add("TDocumenti", {{"Numero", D(2)}});
+  DataSet docs(conn(), {"TDocumenti", "", "", ""});
+  docs.First();
+  EXPECT_EQ(docs.ColValue("Numero").AsInteger(), 2);
+  EXPECT_EQ(doc.SelectionFilter("Cliente"), "PercentualeSconto<50");
+  EXPECT_EQ(doc.SelectionFilter("Dettagli"), "");
+  EXPECT_THROW(DataSet(conn(), {"Inesistente", "", "", ""}), Error);
+  EXPECT_THROW(DataSet(conn(), {"TArticoli", "Codice Like 'K*'", "", ""}), Error);
+  EXPECT_THROW(DataSet(conn(), {"TArticoli", "", "", "Codice SIDEWAYS"}), Error);
+}
+
+}  // namespace
+}  // namespace tillbook::engine::test
