@@ -5,6 +5,7 @@
 #include "base/error.h"
 #include "cli/commands.h"
 #include "cli/console_ui.h"
+#include "cli/switches.h"
 #include "data/DB.h"
 #include "engine/catalog.h"
 #include "engine/connection.h"
@@ -27,9 +28,15 @@ std::string ArchivePath(const std::string& dir) {
   return (std::filesystem::path(dir) / "Tillbook.mdb").string();
 }
 
-int InitCommand(const Args& args, std::ostream& out, std::ostream& err) {
+int InitCommand(const Args& argsIn, std::ostream& out, std::ostream& err) {
+  Args args = argsIn;
+  data::TableSwitches switches;
+  if (auto problem = TakeSwitches(args, switches); !problem.empty()) {
+    err << problem << '\n';
+    return 2;
+  }
   if (args.size() != 1) {
-    err << "Uso: tillbook-cli init DIR\n";
+    err << "Uso: tillbook-cli init DIR [--set KEY=VALUE ...]\n";
     return 2;
   }
   const std::string path = ArchivePath(args[0]);
@@ -41,7 +48,8 @@ int InitCommand(const Args& args, std::ostream& out, std::ostream& err) {
       a.connection.Open(path);
     else
       a.connection.Create(path);
-    a.database = std::make_unique<engine::Database>(std::make_unique<data::DB>(), "Tillbook");
+    a.database =
+        std::make_unique<engine::Database>(std::make_unique<data::DB>(switches), "Tillbook");
     a.database->Attach(a.connection);
     out << (existed ? "Archivio aggiornato: " : "Archivio creato: ") << path << '\n';
     return 0;

@@ -16,8 +16,14 @@ constexpr const char* kHelp =
     "Uso: tillbook-cli COMANDO [ARGOMENTI]\n"
     "\n"
     "Comandi:\n"
-    "  init DIR      crea l'archivio DIR/Tillbook.mdb, o ne aggiorna la struttura\n"
+    "  init DIR [--set KEY=VALUE ...]\n"
+    "                crea l'archivio DIR/Tillbook.mdb, o ne aggiorna la struttura; --set\n"
+    "                imposta un'opzione delle tabelle (es. --set Use_Agenti=true)\n"
     "  info DIR      mostra le tabelle dell'archivio con versione e numero di righe\n"
+    "  schema DIR [--table T] [--set KEY=VALUE ...] --format json\n"
+    "                mostra le definizioni delle tabelle\n"
+    "  query DIR --table T [--filter F] [--fields L] [--sort S] [--format tsv|json]\n"
+    "                stampa le righe di una tabella scelte con filtro, campi e ordinamento\n"
     "  --help        mostra questo aiuto\n"
     "  --version     mostra la versione del programma\n";
 
@@ -42,6 +48,8 @@ int main(int argc, char** argv) {
   }
   if (command == "init") return InitCommand(args, std::cout, std::cerr);
   if (command == "info") return InfoCommand(args, std::cout, std::cerr);
+  if (command == "query") return QueryCommand(args, std::cout, std::cerr);
+  if (command == "schema") return SchemaCommand(args, std::cout, std::cerr);
   std::cerr << "Comando sconosciuto: " << command << "\n\n" << kHelp;
   return 2;
 }

@@ -206,6 +206,20 @@ void Catalog::Compile(TableInfo& t) {
   for (const ReferenceDef& r : d.references())
     if (!r.list) AddColumn(*t.own, LinkColumn("OID_" + r.name, ColumnInfo::Kind::Reference, &r), t.name);
   t.segments.push_back(t.own.get());
+  // An index naming nothing the table has is a typing slip in a definition: say so at once
+  // rather than leaving the archive without the index.
+  for (const IndexDef& ix : d.indexes())
+    for (const auto& item : ix.items) {
+      const bool known = item.isReference ? d.FindReference(item.name) != nullptr
+                                          : d.FindField(item.name) != nullptr ||
+                                                d.FindReference(item.name) != nullptr;
+      bool inherited = false;
+      for (const TableInfo* b = t.base; b && !known && !inherited; b = b->base)
+        inherited = b->def->FindField(item.name) || b->def->FindReference(item.name);
+      if (!known && !inherited)
+        throw Error("Definizione della tabella " + t.name + " non valida.",
+                    "index " + ix.name + " names unknown item " + item.name);
+    }
 
   // Logical column names: every field and single reference reachable from this table.
   const int ownIndex = static_cast<int>(t.segments.size()) - 1;

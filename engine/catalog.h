@@ -94,6 +94,9 @@ class Catalog {
   TableInfo* Find(std::string_view table);
   const std::vector<std::unique_ptr<TableInfo>>& tables() const { return tables_; }
 
+  // The query translator's view of these definitions, built on first use and kept with them.
+  mutable std::shared_ptr<void> translatorView;
+
  private:
   void Compile(TableInfo& t);
   void ResolveReferences(TableInfo& t);

@@ -101,8 +101,11 @@ bool Row::Set(std::string_view field, const Variant& value) {
   ColumnRef c = t.FindColumn(field);
   if (!c.valid()) UnknownField(t, field);
   const ColumnInfo& col = t.Column(c);
-  if (col.kind == ColumnInfo::Kind::Reference)
-    return SetReferenceOid(col.reference->name, value.IsNull() || value.IsEmpty() ? 0 : value.ToInt64());
+  if (col.kind == ColumnInfo::Kind::Reference) {
+    // An empty value (Null, Empty or empty text, as a cleared cell gives) clears the link.
+    const bool empty = value.IsNull() || value.IsEmpty() || (value.IsString() && value.AsString().empty());
+    return SetReferenceOid(col.reference->name, empty ? 0 : value.ToInt64());
+  }
   Variant v = CoerceToField(col, value);
   auto& seg = state_->segs[c.segment];
   const std::string& name = col.field ? col.field->name : col.name;

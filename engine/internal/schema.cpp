@@ -112,8 +112,10 @@ bool UpdateStorage(SqliteDb& db, const TableInfo& t) {
     std::vector<std::string> cols;
     bool local = true;
     for (const auto& item : ix.items) {
+      // A reference named as a plain index item means its link column.
       std::string col = item.isReference ? "OID_" + item.name : item.name;
       int i = seg.Find(col);
+      if (i < 0 && !item.isReference) i = seg.Find("OID_" + item.name);
       if (i < 0) {
         local = false;  // an item stored with the base row cannot be indexed here
         break;

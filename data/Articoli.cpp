@@ -1,0 +1,116 @@
+#include "data/Articoli.h"
+
+namespace tillbook::data {
+
+using engine::FieldType;
+using engine::kNotSet;
+
+void Articoli::itfDefTable_DefineIdentity(engine::TableDef& d) {
+  d.Caption = "Articoli";
+  d.Version = 5.3;
+}
+
+void Articoli::itfDefTable_DefineStructure(engine::TableDef& d) {
+  d.AddField("Descrizione", FieldType::Text, 127, "", "", kNotSet, kNotSet, kNotSet, true,
+             "Descrizione dell'articolo");
+  d.AddField("DescrizioneBreve", FieldType::Text, 24, "", "", kNotSet, kNotSet, kNotSet, true,
+             "Descrizione breve per reports o registratori di cassa");
+  d.AddField("Codice", FieldType::Text, 32, "", "", kNotSet, kNotSet, kNotSet, true,
+             "Codice dell'articolo", "", "Codici");
+  d.AddField("CodiceAggiuntivo", FieldType::Text, 32, "", "", kNotSet, kNotSet, kNotSet, true,
+             "Codice aggiuntivo dell'articolo", "", "Codici");
+  d.AddField("CodiceRapido", FieldType::Text, 8, "", "", kNotSet, kNotSet, kNotSet, true,
+             "Codice rapido o mnemonico dell'articolo", "", "Codici");
+  d.AddField("Dettagli", FieldType::Text, 255, "", "", kNotSet, kNotSet, kNotSet, true,
+             "Descrizione estesa e dettagliata dell'articolo");
+  d.AddField("PrezzoAcquisto", FieldType::Money, 0, "", "", kNotSet, kNotSet, kNotSet, true,
+             "Prezzo unitario (ultimo) di acquisto dell'articolo (IVA esclusa)", "", "Prezzi");
+  d.AddField("CostoOneriUnitario", FieldType::Money, 0, "", "", kNotSet, kNotSet, kNotSet, true,
+             "Costo unitario degli oneri calcolato sulla giacenza delle forniture, incide sul "
+             "prezzo di vendita (IVA esclusa)",
+             "", "Prezzi");
+  d.AddField("PercentualeRicarico", FieldType::Number, 0, "", "", kNotSet, kNotSet, kNotSet, true,
+             "Ricarico applicato al prezzo di acquisto per il calcolo del prezzo di vendita", "",
+             "Prezzi");
+  d.AddField("PrezzoVendita", FieldType::Money, 0, "", "", kNotSet, kNotSet, kNotSet, true,
+             "Prezzo di vendita unitario dell'articolo (IVA esclusa)", "", "Prezzi");
+  d.AddField("PrezzoFinale", FieldType::Money, 0, "", "", 15, kNotSet, kNotSet, true,
+             "Prezzo di vendita finale unitario dell'articolo (IVA compresa)", "", "Prezzi");
+  d.AddField("PrezzoAcquistoMedio", FieldType::Money, 0, "", "", kNotSet, kNotSet, kNotSet, true,
+             "Calcolato sulle variazioni del prezzo di acquisto, incide sul prezzo di vendita", "",
+             "Prezzi");
+  d.AddField("Quantità", FieldType::Number, 0, "", "", kNotSet, kNotSet, kNotSet, true,
+             "Quantità dell'articolo in carico nel magazzino (giacenza)", "", "Quantità");
+  d.AddField("ScortaMinima", FieldType::Integer, 0, "", "", kNotSet, kNotSet, kNotSet, true,
+             "Valore minimo per la segnalazione del sotto scorta (per eventuale riordino)", "",
+             "Quantità");
+  if (switches().Use_Ordini) {
+    d.AddField("QuantitàInOrdineClienti", FieldType::Number, 0, "", "", 15, kNotSet, kNotSet, true,
+               "Quantità dell'articolo in ordine dai Clienti", "", "Quantità");
+    d.AddField("QuantitàInOrdineFornitori", FieldType::Number, 0, "", "", 15, kNotSet, kNotSet,
+               true, "Quantità dell'articolo in ordine ai Fornitori", "", "Quantità");
+    d.AddField("QuantitàFinale", FieldType::Number, 0, "", "", 15, kNotSet, kNotSet, true,
+               "Quantità finale dell'articolo considerando la giacenza e gli ordini", "",
+               "Quantità");
+  }
+  d.AddField("ImportoTotaleOneri", FieldType::Money, 0, "", "", 15, kNotSet, kNotSet, true,
+             "Importo totale delle forniture per l'articolo");
+  d.AddField("QuantitàTotaleScarichi", FieldType::Number, 0, "", "", 15, kNotSet, kNotSet, true,
+             "Quantità totale scaricata (considera sia i D.D.T. che le Vendite)", "", "Totali");
+  d.AddField("ImportoTotaleVendite", FieldType::Money, 0, "", "", 15, kNotSet, kNotSet, true,
+             "Importo totale delle vendite per l'articolo (non considera i D.D.T.)", "", "Totali");
+  d.AddField("QuantitàTotaleCarichi", FieldType::Number, 0, "", "", 15, kNotSet, kNotSet, true,
+             "Quantità totale caricata (considera sia i D.D.T. che le Forniture)", "", "Totali");
+  d.AddField("ImportoTotaleForniture", FieldType::Money, 0, "", "", 15, kNotSet, kNotSet, true,
+             "Importo totale delle forniture per l'articolo (non considera i D.D.T.)", "",
+             "Totali");
+  d.AddField("DataInserimento", FieldType::DateTime, 0, "", "", 15, kNotSet, kNotSet, true,
+             "Data di inserimento dell'articolo nell'archivio", "", "Date");
+  d.AddField("DataModifica", FieldType::DateTime, 0, "", "", 15, kNotSet, kNotSet, true,
+             "Data ultima modifica dell'articolo", "", "Date");
+  d.AddField("DataUltimaFornitura", FieldType::DateTime, 0, "", "", 15, kNotSet, kNotSet, false,
+             "Data ultimo carico dell'articolo", "", "Date");
+  d.AddField("DataUltimaVendita", FieldType::DateTime, 0, "", "", 15, kNotSet, kNotSet, false,
+             "Data ultimo scarico dell'articolo", "", "Date");
+  d.AddField("File", FieldType::FileList, 0, "", "", kNotSet, kNotSet, kNotSet, true,
+             "Files o immagini associate all'articolo", "", "Altro");
+  d.AddField("FileAnteprima", FieldType::FileList, 0, "", "", kNotSet, kNotSet, kNotSet, true,
+             "Immagini di anteprima associate all'articolo", "", "Altro");
+  d.AddField("Note", FieldType::Text, 255, "", "", kNotSet, kNotSet, kNotSet, true,
+             "Note aggiuntive", "", "Altro");
+
+  d.AddReference("Settore", "Settori", false, false, "Codice", "Descrizione,Reparto");
+  d.AddReference("IVA", "CodiciIva", false, false, "Codice", "Descrizione");
+  d.AddReference("Deposito", "Depositi", false, false, "Codice", "Deposito", kNotSet, kNotSet,
+                 kNotSet, "Deposito / Magazzino di appartenenza");
+  d.AddReference("UnitaMisura", "UnitaMisura", false, false, "Codice", "Descrizione");
+  d.AddReference("ListiniPersonalizzati", "DettagliListinoArticoli", true, true, "",
+                 "Listino,PercentualeRicarico,PrezzoVendita,PrezzoFinale", kNotSet, kNotSet,
+                 kNotSet,
+                 "Listini personalizzati per l'articolo, hanno precedenza rispetto a quelli del "
+                 "settore",
+                 0, true, "Listini");
+  d.AddReference("DatiFornitori", "DettagliPrezziFornitori", true, true, "",
+                 "Fornitore,PrezzoAcquisto,QuantitàTotaleCarichi", kNotSet, kNotSet, kNotSet, "", 0,
+                 true, "Prezzi");
+  d.AddReference("CodiciCorrelati", "CodiciCorrelati", true, false, "Codice", "Note", kNotSet,
+                 kNotSet, kNotSet, "", -2, true, "Codici");
+
+  // The same code may exist once per deposit.
+  d.AddIndex("Codice", true, "InxArticoli").AddIndexReference("Deposito");
+  d.AddIndex("CodiceAggiuntivo", false);
+  d.AddIndex("CodiceRapido", false);
+  d.AddIndex("Descrizione", false);
+
+  d.FieldOrder =
+      "Descrizione,DescrizioneBreve,Dettagli,Deposito,Codice,CodiceRapido,CodiceAggiuntivo,"
+      "Settore,IVA,PrezzoAcquisto,PrezzoAcquistoMedio,CostoOneriUnitario,PercentualeRicarico,"
+      "PrezzoVendita,PrezzoFinale,ListiniPersonalizzati,Quantità,ScortaMinima,";
+  if (switches().Use_Ordini)
+    d.FieldOrder += "QuantitàInOrdineClienti,QuantitàInOrdineFornitori,QuantitàFinale,";
+  d.FieldOrder +=
+      "ImportoTotaleOneri,QuantitàTotaleCarichi,ImportoTotaleForniture,QuantitàTotaleScarichi,"
+      "ImportoTotaleVendite,UnitaMisura,DatiFornitori,File,FileAnteprima,Note";
+}
+
+}  // namespace tillbook::data

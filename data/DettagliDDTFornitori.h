@@ -1,0 +1,15 @@
+// The table `DettagliDDTFornitori`.
+#pragma once
+
+#include "data/TableClass.h"
+
+namespace tillbook::data {
+
+class DettagliDDTFornitori : public TableClass {
+ public:
+  explicit DettagliDDTFornitori(const TableSwitches& s) : TableClass("DettagliDDTFornitori", s) {}
+  void itfDefTable_DefineIdentity(engine::TableDef& d) override;
+  void itfDefTable_DefineStructure(engine::TableDef& d) override;
+};
+
+}  // namespace tillbook::data

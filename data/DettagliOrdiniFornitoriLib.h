@@ -1,0 +1,15 @@
+// The table `DettagliOrdiniFornitoriLib`.
+#pragma once
+
+#include "data/TableClass.h"
+
+namespace tillbook::data {
+
+class DettagliOrdiniFornitoriLib : public TableClass {
+ public:
+  explicit DettagliOrdiniFornitoriLib(const TableSwitches& s) : TableClass("DettagliOrdiniFornitoriLib", s) {}
+  void itfDefTable_DefineIdentity(engine::TableDef& d) override;
+  void itfDefTable_DefineStructure(engine::TableDef& d) override;
+};
+
+}  // namespace tillbook::data

@@ -1,0 +1,15 @@
+// The table `Fornitori`.
+#pragma once
+
+#include "data/TableClass.h"
+
+namespace tillbook::data {
+
+class Fornitori : public TableClass {
+ public:
+  explicit Fornitori(const TableSwitches& s) : TableClass("Fornitori", s) {}
+  void itfDefTable_DefineIdentity(engine::TableDef& d) override;
+  void itfDefTable_DefineStructure(engine::TableDef& d) override;
+};
+
+}  // namespace tillbook::data

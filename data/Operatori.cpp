@@ -1,0 +1,28 @@
+#include "data/Operatori.h"
+
+namespace tillbook::data {
+
+using engine::FieldType;
+using engine::kNotSet;
+
+void Operatori::itfDefTable_DefineIdentity(engine::TableDef& d) {
+  d.Version = 1.2;
+}
+
+void Operatori::itfDefTable_DefineStructure(engine::TableDef& d) {
+  d.AddField("Nome", FieldType::Text, 64, "", "", 1);
+  d.AddField("Password", FieldType::Text, 32, "", "", kNotSet, 15);
+  d.AddField("LivelloAccesso", FieldType::Integer, 0, "", "", 15, kNotSet, kNotSet, true, "",
+             "SIMPLE_ACCESS");
+  d.AddIndex("Nome", true);
+}
+
+void Operatori::itfSetData_OnUpdatedTableStruct(engine::Table& table, engine::Connection&, double,
+                                                bool created) {
+  // The first row is the administrator: start-up logs in as the operator with key 1.
+  if (created)
+    AddRows(table, {{{"Nome", Text("Amministratore")}, {"LivelloAccesso", Int(1)}},
+                    {{"Nome", Text("Operatore")}}});
+}
+
+}  // namespace tillbook::data

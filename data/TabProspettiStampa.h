@@ -1,0 +1,15 @@
+// The table `TabProspettiStampa`.
+#pragma once
+
+#include "data/TableClass.h"
+
+namespace tillbook::data {
+
+class TabProspettiStampa : public TableClass {
+ public:
+  explicit TabProspettiStampa(const TableSwitches& s) : TableClass("TabProspettiStampa", s) {}
+  void itfDefTable_DefineIdentity(engine::TableDef& d) override;
+  void itfDefTable_DefineStructure(engine::TableDef& d) override;
+};
+
+}  // namespace tillbook::data
