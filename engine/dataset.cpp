@@ -57,14 +57,13 @@ CompiledQuery PlainQueryCompiler::Compile(const Catalog& catalog,
   const std::string filter(text::Trim(request.filter));
   if (!filter.empty()) {
     const auto eq = filter.find('=');
-    ColumnRef c = eq == std::string::npos
-                      ? ColumnRef{}
-                      : t->FindColumn(std::string(text::Trim(filter.substr(0, eq))));
+    const std::string name(text::Trim(filter.substr(0, eq == std::string::npos ? 0 : eq)));
+    ColumnRef c = text::EqualNoCase(name, "OID") ? ColumnRef{own, -2} : t->FindColumn(name);
     const std::string number(text::Trim(filter.substr(eq == std::string::npos ? 0 : eq + 1)));
     if (!c.valid() || number.empty() ||
         number.find_first_not_of("0123456789") != std::string::npos)
       throw Error("Filtro non supportato: " + request.filter + ".", "plain compiler");
-    from += " WHERE " + Alias(c.segment) + "." + Quote(t->Column(c).name) + "=?1";
+    from += " WHERE " + Alias(c.segment) + "." + Quote(c.column == -2 ? "OID" : t->Column(c).name) + "=?1";
     q.params.push_back(Variant::Double(std::stod(number)));
   }
   std::string order;
@@ -120,6 +119,7 @@ int DataSet::ColumnIndex(std::string_view name) const {
 }
 
 int64_t DataSet::RowCount() {
+  if (connection_->session().changeCount() != readAt_) Requery();
   if (!count_) {
     auto& s = connection_->session();
     s.Flush();
@@ -142,6 +142,8 @@ void DataSet::Previous() {
 }
 
 const DataSet::Page& DataSet::LoadPage(int64_t page) {
+  // Rows changed since the pages were read (by hooks, another data set, another workstation).
+  if (connection_->session().changeCount() != readAt_) Requery();
   auto it = pages_.find(page);
   if (it != pages_.end()) return it->second;
   auto& s = connection_->session();
@@ -220,6 +222,7 @@ bool DataSet::Find(std::string_view column, const Variant& value) {
 void DataSet::Requery() {
   pages_.clear();
   count_.reset();
+  readAt_ = connection_->session().changeCount();
 }
 
 }  // namespace tillbook::engine

@@ -106,6 +106,7 @@ class DataSet {
   CompiledQuery query_;
   int64_t pos_ = 0;
   std::optional<int64_t> count_;
+  uint64_t readAt_ = 0;  // the session's change count when the pages were read
   std::map<int64_t, Page> pages_;
 };
 

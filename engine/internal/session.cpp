@@ -52,6 +52,7 @@ void Session::CheckOtherWriters() {
   StatementUse use(s);
   int64_t v = s.Step() ? s.Int(0) : 0;
   if (dataVersion_ >= 0 && v != dataVersion_) {
+    ++changes_;
     for (auto& [key, weak] : segments_)
       if (auto seg = weak.lock()) seg->stale = true;
   }
@@ -112,6 +113,7 @@ void Session::Commit() {
 }
 
 void Session::Rollback() {
+  ++changes_;
   Level l = levels_.back();
   const bool top = levels_.size() == 1;
   if (l.sqlOpen) {
@@ -173,6 +175,7 @@ void Session::Rollback() {
 void Session::Assign(const std::shared_ptr<SegmentState>& p, int column, Variant value) {
   SegmentState& seg = *p;
   if (seg.stale) Refresh(seg);
+  ++changes_;
   if (!levels_.empty())
     undo_.push_back(UndoRecord{p, column, std::move(seg.values[column]), seg.dirty[column],
                                seg.anyDirty, seg.inSql, seg.dead, seg.oid});
@@ -321,6 +324,7 @@ void Session::InsertSegment(RowState& r, size_t index) {
 
 void Session::InsertNow(const std::shared_ptr<RowState>& r) {
   if (r->segs.back()->inSql) return;
+  ++changes_;
   EnsureSqlOpen();
   InsertRow(r);
 }
@@ -364,6 +368,7 @@ void Session::UpdateSegment(SegmentState& seg) {
 }
 
 void Session::DeleteNow(RowState& r) {
+  ++changes_;
   EnsureSqlOpen();
   // Rows of tables that extend this one share its identity and go with it.
   std::vector<const TableInfo*> extensions(r.table->derived.begin(), r.table->derived.end());
@@ -397,6 +402,7 @@ void Session::DeleteNow(RowState& r) {
 }
 
 void Session::MarkAllStale() {
+  ++changes_;
   for (auto& [key, weak] : segments_)
     if (auto seg = weak.lock())
       if (!seg->anyDirty) seg->stale = true;

@@ -82,6 +82,9 @@ class Session {
   void Commit();
   void Rollback();
   bool InAction() const { return !levels_.empty(); }
+  // Grows with every change to stored rows: readers holding copies (data-set pages) compare it
+  // to know when to read again.
+  uint64_t changeCount() const { return changes_; }
   size_t Depth() const { return levels_.size(); }
   // Opens the SQL transaction and savepoints of every level that lacks one; called before any
   // SQL write. Flushes first so no pending write lands under a savepoint it does not belong to.
@@ -125,6 +128,7 @@ class Session {
   std::vector<Level> levels_;
   std::deque<UndoRecord> undo_;
   uint64_t nextLevelId_ = 1;
+  uint64_t changes_ = 0;
   int64_t dataVersion_ = -1;
   std::vector<std::shared_ptr<RowState>> pendingInserts_;
   std::vector<std::shared_ptr<SegmentState>> dirty_;
