@@ -6,6 +6,7 @@
 #include "engine/connection.h"
 #include "engine/internal/session.h"
 #include "engine/internal/sqlite.h"
+#include "engine/jet_compiler.h"
 
 namespace tillbook::engine {
 
@@ -17,79 +18,14 @@ namespace {
 
 const QueryCompiler* g_compiler = nullptr;
 
-std::string Alias(int segment) { return "t" + std::to_string(segment); }
-
 }  // namespace
 
 const QueryCompiler& DefaultQueryCompiler() {
-  static PlainQueryCompiler plain;
-  return g_compiler ? *g_compiler : plain;
+  static JetQueryCompiler jet;
+  return g_compiler ? *g_compiler : jet;
 }
 
 void SetDefaultQueryCompiler(const QueryCompiler* compiler) { g_compiler = compiler; }
-
-CompiledQuery PlainQueryCompiler::Compile(const Catalog& catalog,
-                                          const SelectRequest& request) const {
-  const TableInfo* t = catalog.Find(request.table);
-  if (!t) throw Error("Tabella sconosciuta: " + request.table + ".", "PlainQueryCompiler");
-  const auto fields = text::Trim(request.fields);
-  if (!fields.empty() && fields != "*")
-    throw Error("Elenco di campi non supportato: " + request.fields + ".", "plain compiler");
-
-  CompiledQuery q;
-  const int own = static_cast<int>(t->segments.size()) - 1;
-  std::string select = "SELECT " + Alias(own) + ".\"OID\"";
-  for (const std::string& name : t->columnOrder) {
-    ColumnRef c = t->FindColumn(name);
-    const ColumnInfo& col = t->Column(c);
-    select += "," + Alias(c.segment) + "." + Quote(col.name);
-    QueryColumn qc;
-    qc.name = col.name;
-    if (col.kind == ColumnInfo::Kind::Field) qc.type = col.type;
-    qc.readOnly = false;
-    q.columns.push_back(std::move(qc));
-  }
-  std::string from = " FROM " + Quote(t->segments[own]->table) + " " + Alias(own);
-  for (int s = 0; s < own; ++s)
-    from += " JOIN " + Quote(t->segments[s]->table) + " " + Alias(s) + " ON " + Alias(s) +
-            ".\"OID\"=" + Alias(own) + ".\"OID\"";
-  // The one filter understood here: a column equal to an integer ("OIDOwner_Vendite_Dettagli=5").
-  const std::string filter(text::Trim(request.filter));
-  if (!filter.empty()) {
-    const auto eq = filter.find('=');
-    const std::string name(text::Trim(filter.substr(0, eq == std::string::npos ? 0 : eq)));
-    ColumnRef c = text::EqualNoCase(name, "OID") ? ColumnRef{own, -2} : t->FindColumn(name);
-    const std::string number(text::Trim(filter.substr(eq == std::string::npos ? 0 : eq + 1)));
-    if (!c.valid() || number.empty() ||
-        number.find_first_not_of("0123456789") != std::string::npos)
-      throw Error("Filtro non supportato: " + request.filter + ".", "plain compiler");
-    from += " WHERE " + Alias(c.segment) + "." + Quote(c.column == -2 ? "OID" : t->Column(c).name) + "=?1";
-    q.params.push_back(Variant::Double(std::stod(number)));
-  }
-  std::string order;
-  for (const std::string& item : text::Split(request.sort, ',')) {
-    auto words = text::Split(std::string(text::Trim(item)), ' ');
-    std::erase_if(words, [](const std::string& w) { return w.empty(); });
-    if (words.empty() || words[0] == "*") continue;
-    bool desc = false;
-    if (words.size() == 2 && text::EqualNoCase(words[1], "DESC"))
-      desc = true;
-    else if (words.size() > 2 || (words.size() == 2 && !text::EqualNoCase(words[1], "ASC")))
-      throw Error("Ordinamento non valido: " + std::string(item) + ".", "plain compiler");
-    ColumnRef c = t->FindColumn(words[0]);
-    if (!c.valid())
-      throw Error("Campo sconosciuto «" + words[0] + "» nella tabella " + t->name + ".",
-                  "plain compiler sort");
-    const ColumnInfo& col = t->Column(c);
-    const bool isText = col.kind == ColumnInfo::Kind::Field && IsTextType(col.type);
-    order += (order.empty() ? "" : ",") + Alias(c.segment) + "." + Quote(col.name) +
-             (isText ? " COLLATE JET_SORT" : "") + (desc ? " DESC" : "");
-  }
-  order += std::string(order.empty() ? "" : ",") + Alias(own) + ".\"OID\"";
-  q.sql = select + from + " ORDER BY " + order;
-  q.countSql = "SELECT COUNT(*)" + from;
-  return q;
-}
 
 DataSet::DataSet(Connection& connection, SelectRequest request, const QueryCompiler* compiler)
     : connection_(&connection), request_(std::move(request)) {
@@ -107,7 +43,8 @@ DataSet DataSet::Children(Connection& connection, const Row& parent, std::string
                 "Children");
   SelectRequest request;
   request.table = r->target->name;
-  request.filter = r->ownerColumn + "=" + std::to_string(parent.Oid());
+  // The owner's identifier through the owner path: no join, and any translator reads it.
+  request.filter = r->declaredIn->name + ".OID=" + std::to_string(parent.Oid());
   r->target->hooks->itfSetData_OnSelectParent(request, parent);
   return DataSet(connection, std::move(request), compiler);
 }
@@ -192,6 +129,8 @@ Variant DataSet::ColValue(int index) {
 
 Variant DataSet::ColValue(std::string_view column) {
   const int index = ColumnIndex(column);
+  if (index < 0 && text::EqualNoCase(column, "OID"))
+    return Variant::Double(static_cast<double>(CurrentOid()));
   if (index < 0)
     throw Error("Colonna sconosciuta «" + std::string(column) + "».", "DataSet::ColValue");
   return ColValue(index);

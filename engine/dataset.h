@@ -1,8 +1,8 @@
 // DataSet: the rows of a table seen through a filter, a field list and a sort, as list views,
 // reports and scripts read them. The request is compiled to one SQL statement by a
-// QueryCompiler (the query dialect's translator; PlainQueryCompiler reads only plain field lists
-// and sorts), then read in pages, so a table of millions of rows is never loaded whole to show
-// its first rows. The current row can be opened as a writable Row.
+// QueryCompiler (the query dialect's translator for SQLite unless told otherwise), then read in
+// pages, so a table of millions of rows is never loaded whole to show its first rows. The
+// current row can be opened as a writable Row.
 #pragma once
 
 #include <cstdint>
@@ -46,14 +46,7 @@ class QueryCompiler {
   virtual CompiledQuery Compile(const Catalog& catalog, const SelectRequest& request) const = 0;
 };
 
-// Reads requests without a filter, with "*" (or nothing) as field list and a sort made of the
-// table's own field names, each optionally followed by ASC or DESC.
-class PlainQueryCompiler : public QueryCompiler {
- public:
-  CompiledQuery Compile(const Catalog& catalog, const SelectRequest& request) const override;
-};
-
-// The compiler data sets use unless given another; initially the plain one.
+// The compiler data sets use unless given another: the query dialect's translator for SQLite.
 const QueryCompiler& DefaultQueryCompiler();
 void SetDefaultQueryCompiler(const QueryCompiler* compiler);
 

@@ -82,7 +82,8 @@ TEST_F(DataSetTest, ChildrenOfARowAndRefusedRequests) {
   EXPECT_EQ(doc.SelectionFilter("Cliente"), "PercentualeSconto<50");
   EXPECT_EQ(doc.SelectionFilter("Dettagli"), "");
   EXPECT_THROW(DataSet(conn(), {"Inesistente", "", "", ""}), Error);
-  EXPECT_THROW(DataSet(conn(), {"TArticoli", "Codice Like 'K*'", "", ""}), Error);
+  EXPECT_THROW(DataSet(conn(), {"TArticoli", "Inesistente = 1", "", ""}), Error);
+  EXPECT_THROW(DataSet(conn(), {"TArticoli", "Codice = 'K001'; DROP TABLE TArticoli", "", ""}), Error);
   EXPECT_THROW(DataSet(conn(), {"TArticoli", "", "", "Codice SIDEWAYS"}), Error);
 }
 

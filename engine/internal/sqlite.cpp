@@ -5,6 +5,7 @@
 
 #include "base/error.h"
 #include "base/text.h"
+#include "engine/jet/sqlite_functions.h"
 
 namespace tillbook::engine::internal {
 
@@ -142,6 +143,7 @@ SqliteDb::SqliteDb(const std::string& path, bool create) {
   sqlite3_create_collation(db_, "JET_CI", SQLITE_UTF8, nullptr, CollateNoCase);
   sqlite3_create_collation(db_, "JET_SORT", SQLITE_UTF8, nullptr, CollateSort);
   try {
+    jet::RegisterJetFunctions(db_);
     // Writing the header proves the file is a database before anything else is attempted.
     Exec("PRAGMA journal_mode=WAL");
     Exec("PRAGMA synchronous=FULL");
