@@ -7,6 +7,7 @@
 #include "engine/internal/session.h"
 #include "engine/internal/sqlite.h"
 #include "engine/jet_compiler.h"
+#include "engine/row.h"
 
 namespace tillbook::engine {
 
@@ -32,6 +33,31 @@ DataSet::DataSet(Connection& connection, SelectRequest request, const QueryCompi
   const TableInfo& t = connection.Table(request_.table);
   t.hooks->itfSetData_OnSelect(request_);
   query_ = (compiler ? *compiler : DefaultQueryCompiler()).Compile(connection.catalog(), request_);
+}
+
+Variant Aggregate(Connection& connection, std::string_view table, AggregateKind kind,
+                  std::string_view expression, std::string_view filter) {
+  CompiledQuery q = CompileAggregate(connection.catalog(), table, kind, expression, filter);
+  auto& s = connection.session();
+  s.Flush();
+  Statement& st = s.db().Cached(q.sql);
+  StatementUse use(st);
+  for (size_t i = 0; i < q.params.size(); ++i) st.Bind(static_cast<int>(i) + 1, q.params[i]);
+  if (!st.Step()) return Variant::Null();
+  return internal::ReadValue(st, 0, q.columns.empty() ? std::nullopt : q.columns[0].type);
+}
+
+Variant AggregateChildren(Connection& connection, const Row& parent, std::string_view reference,
+                          AggregateKind kind, std::string_view expression,
+                          std::string_view filter) {
+  const ReferenceInfo* r = parent.table().FindReference(reference);
+  if (!r || r->kind != RefKind::OwnedList)
+    throw Error("«" + std::string(reference) + "» non è un elenco di righe di " +
+                    parent.TableName() + ".",
+                "AggregateChildren");
+  std::string where = r->declaredIn->name + ".OID=" + std::to_string(parent.Oid());
+  if (!text::Trim(filter).empty()) where = "(" + where + ") AND (" + std::string(filter) + ")";
+  return Aggregate(connection, r->target->name, kind, expression, where);
 }
 
 DataSet DataSet::Children(Connection& connection, const Row& parent, std::string_view reference,

@@ -50,6 +50,18 @@ class QueryCompiler {
 const QueryCompiler& DefaultQueryCompiler();
 void SetDefaultQueryCompiler(const QueryCompiler* compiler);
 
+enum class AggregateKind { Sum, Count, Avg, Min, Max };
+
+// The aggregate of `expression` (a query-dialect expression; "*" or empty for Count) over the
+// rows of `table` passing `filter`. A sum over no rows is 0; a sum of amounts is a Currency.
+// Throws Error for a text the dialect refuses.
+Variant Aggregate(Connection& connection, std::string_view table, AggregateKind kind,
+                  std::string_view expression, std::string_view filter = {});
+// The same over the rows of `parent`'s owned list `reference`, optionally narrowed by `filter`.
+Variant AggregateChildren(Connection& connection, const Row& parent, std::string_view reference,
+                          AggregateKind kind, std::string_view expression,
+                          std::string_view filter = {});
+
 class DataSet {
  public:
   // Opens the request: the table's OnSelect hook may set the sort first. Throws Error for an

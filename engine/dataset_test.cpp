@@ -87,5 +87,33 @@ TEST_F(DataSetTest, ChildrenOfARowAndRefusedRequests) {
   EXPECT_THROW(DataSet(conn(), {"TArticoli", "", "", "Codice SIDEWAYS"}), Error);
 }
 
+TEST_F(DataSetTest, SumsAndCountsOverChildRowsAndPeriods) {
+  auto art = conn().GetRow("TArticoli", conn().FindOids("TArticoli", "Codice", S("K002"))[0]);
+  ASSERT_TRUE(art->Set("PrezzoVendita", M("1.25")));
+  auto doc = Add("TDocumenti", {{"Numero", D(1)}, {"Data", Variant::Date(*DateTime::FromParts(2024, 3, 9))}});
+  auto empty = Add("TDocumenti", {{"Numero", D(2)}});
+  for (double q : {1.0, 2.0, 5.0}) {
+    auto row = doc.AddListRowFrom("Dettagli", *art);
+    ASSERT_TRUE(row && row->Set("QuantitàScarico", D(q)));
+  }
+  // The rows' amounts add up to the total the hooks kept, exactly, as an amount.
+  Variant sum = AggregateChildren(conn(), doc, "Dettagli", AggregateKind::Sum, "Importo");
+  EXPECT_EQ(sum.type(), VarType::Currency);
+  EXPECT_EQ(sum.AsMoney(), doc.Get("ImportoTotale").AsMoney());
+  EXPECT_EQ(AggregateChildren(conn(), doc, "Dettagli", AggregateKind::Count, "*").ToInt64(), 3);
+  EXPECT_EQ(AggregateChildren(conn(), doc, "Dettagli", AggregateKind::Count, "*",
+                              "QuantitàScarico > 1").ToInt64(), 2);
+  EXPECT_EQ(AggregateChildren(conn(), empty, "Dettagli", AggregateKind::Sum, "Importo").AsMoney(),
+            Money());  // no rows: 0, not Null
+  EXPECT_DOUBLE_EQ(AggregateChildren(conn(), doc, "Dettagli", AggregateKind::Max,
+                                     "QuantitàScarico").ToDouble(), 5);
+  // A period over the owner's date, as the recalculation tools write it.
+  EXPECT_EQ(Aggregate(conn(), "TDettagli", AggregateKind::Sum, "QuantitàScarico",
+                      "Month(TDocumenti.Data)=3 AND Year(TDocumenti.Data)=2024").ToDouble(), 8);
+  EXPECT_EQ(Aggregate(conn(), "TDettagli", AggregateKind::Count, "",
+                      "TDocumenti.Data >= #04/01/2024#").ToInt64(), 0);
+  EXPECT_THROW(Aggregate(conn(), "TDettagli", AggregateKind::Sum, "Importo +", ""), Error);
+}
+
 }  // namespace
 }  // namespace tillbook::engine::test

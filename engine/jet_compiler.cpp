@@ -86,13 +86,34 @@ std::unique_ptr<jet::Catalog> MakeJetCatalog(const Catalog& catalog) {
   return std::make_unique<EngineJetCatalog>(catalog);
 }
 
+namespace {
+
+jet::Translator TranslatorFor(const Catalog& catalog) {
+  if (!catalog.translatorView)
+    catalog.translatorView = std::shared_ptr<jet::Catalog>(MakeJetCatalog(catalog));
+  static const jet::SqliteDialect dialect;
+  return jet::Translator(*static_cast<const jet::Catalog*>(catalog.translatorView.get()), dialect);
+}
+
+}  // namespace
+
+CompiledQuery CompileAggregate(const Catalog& catalog, std::string_view table, AggregateKind kind,
+                               std::string_view expression, std::string_view filter) {
+  static const jet::Aggregate kKinds[] = {jet::Aggregate::Sum, jet::Aggregate::Count,
+                                          jet::Aggregate::Avg, jet::Aggregate::Min,
+                                          jet::Aggregate::Max};
+  jet::Translation t = TranslatorFor(catalog).TranslateAggregate(
+      table, kKinds[static_cast<int>(kind)], expression, filter, platform::CurrentClock().Now());
+  CompiledQuery q;
+  q.sql = std::move(t.sql);
+  q.params = std::move(t.params);
+  for (const auto& c : t.columns) q.columns.push_back({c.name, TypeOf(c), true});
+  return q;
+}
+
 CompiledQuery JetQueryCompiler::Compile(const Catalog& catalog,
                                         const SelectRequest& request) const {
-  if (!catalog.translatorView) catalog.translatorView = std::shared_ptr<jet::Catalog>(MakeJetCatalog(catalog));
-  const auto& jc = *static_cast<const jet::Catalog*>(catalog.translatorView.get());
-  static const jet::SqliteDialect dialect;
-  jet::Translator translator(jc, dialect);
-  jet::Translation t = translator.Translate(
+  jet::Translation t = TranslatorFor(catalog).Translate(
       {request.table, request.filter, request.fields, request.sort},
       platform::CurrentClock().Now());
   CompiledQuery q;

@@ -15,6 +15,10 @@ namespace tillbook::engine {
 // The translator's catalogue over the engine's compiled definitions.
 std::unique_ptr<jet::Catalog> MakeJetCatalog(const Catalog& catalog);
 
+// One row, one column: the aggregate statement of Aggregate() (dataset.h).
+CompiledQuery CompileAggregate(const Catalog& catalog, std::string_view table, AggregateKind kind,
+                               std::string_view expression, std::string_view filter);
+
 class JetQueryCompiler : public QueryCompiler {
  public:
   // Throws jet::JetError (an Error) naming the problem and its position.
