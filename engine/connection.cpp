@@ -191,25 +191,7 @@ void Connection::RenameReference(std::string_view table, std::string_view oldNam
   s.DropCache();
 }
 
-std::optional<Row> Connection::NewRow(std::string_view table) {
-  const TableInfo& t = Table(table);
-  auto& s = session();
-  std::optional<Row> made;
-  bool ok = RunLevel(s, [&] {
-    Row row(s, s.NewRowState(t));
-    ++row.state().creating;
-    struct Done {
-      Row& r;
-      ~Done() { --r.state().creating; }
-    } done{row};
-    HookReply reply(s.ui());
-    t.hooks->itfSetData_OnNewRow(row, reply);
-    if (reply.cancelled()) return false;
-    made = row;
-    return true;
-  });
-  return ok ? made : std::nullopt;
-}
+std::optional<Row> Connection::NewRow(std::string_view table) { return AddRow(table, {}); }
 
 std::optional<Row> Connection::AddRow(std::string_view table, const FieldValues& values) {
   const TableInfo& t = Table(table);
