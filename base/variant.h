@@ -107,7 +107,7 @@ class Variant {
 
   // Unchecked inline reads and in-place stores for the interpreter's hot paths: RawInteger for
   // Byte, Integer and Long, RawDouble for Single and Double; SetIntegral for those integer
-  // subtypes, SetFloating for Single and Double.
+  // subtypes (and Empty), SetFloating for Single and Double.
   int64_t RawInteger() const { return i_; }
   double RawDouble() const { return d_; }
   void SetIntegral(VarType t, int64_t v) {
@@ -115,6 +115,8 @@ class Variant {
     type_ = t;
     i_ = v;
   }
+  // The text of a String value for appending in place; nullptr for other subtypes.
+  std::string* MutableString() { return type_ == VarType::String ? &s_ : nullptr; }
   void SetFloating(VarType t, double v) {
     ReleasePayload();
     type_ = t;

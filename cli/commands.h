@@ -14,6 +14,7 @@ using Args = std::vector<std::string>;
 int InitCommand(const Args& args, std::ostream& out, std::ostream& err);
 int InfoCommand(const Args& args, std::ostream& out, std::ostream& err);
 int QueryCommand(const Args& args, std::ostream& out, std::ostream& err);
+int RunCommand(const Args& args, std::ostream& out, std::ostream& err);
 int SchemaCommand(const Args& args, std::ostream& out, std::ostream& err);
 
 // "DIR/Tillbook.mdb".

@@ -24,6 +24,10 @@ constexpr const char* kHelp =
     "                mostra le definizioni delle tabelle\n"
     "  query DIR --table T [--filter F] [--fields L] [--sort S] [--format tsv|json]\n"
     "                stampa le righe di una tabella scelte con filtro, campi e ordinamento\n"
+    "  run SCRIPT.vbs [--archive DIR] [--answers yes,no,...] [--default-answer yes|no]\n"
+    "      [ARGOMENTI...]\n"
+    "                esegue uno script VBScript (WScript.Echo, WScript.Arguments, WScript.Quit;\n"
+    "                con un archivio, Database.OpenTable)\n"
     "  --help        mostra questo aiuto\n"
     "  --version     mostra la versione del programma\n";
 
@@ -49,6 +53,7 @@ int main(int argc, char** argv) {
   if (command == "init") return InitCommand(args, std::cout, std::cerr);
   if (command == "info") return InfoCommand(args, std::cout, std::cerr);
   if (command == "query") return QueryCommand(args, std::cout, std::cerr);
+  if (command == "run") return RunCommand(args, std::cout, std::cerr);
   if (command == "schema") return SchemaCommand(args, std::cout, std::cerr);
   std::cerr << "Comando sconosciuto: " << command << "\n\n" << kHelp;
   return 2;

@@ -1,0 +1,98 @@
+// tillbook-cli run: scripts with WScript, the archive's data sets, questions answered from the
+// command line, errors with their script line.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "cli/commands.h"
+
+namespace tillbook::cli {
+namespace {
+
+namespace fs = std::filesystem;
+
+class RunTest : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    dir_ = fs::temp_directory_path() / ("tillbook-run-" + std::to_string(::getpid()));
+    fs::remove_all(dir_);
+    std::ostringstream out, err;
+    ASSERT_EQ(InitCommand({(dir_ / "negozio").string()}, out, err), 0) << err.str();
+  }
+  static void TearDownTestSuite() { fs::remove_all(dir_); }
+
+  int Run(const std::string& source, Args extra = {}) {
+    const fs::path script = dir_ / "prova.vbs";
+    std::ofstream(script) << source;
+    Args args{script.string()};
+    args.insert(args.end(), extra.begin(), extra.end());
+    out_.str("");
+    err_.str("");
+    return RunCommand(args, out_, err_);
+  }
+  static std::string Archive() { return (dir_ / "negozio").string(); }
+
+  static fs::path dir_;
+  std::ostringstream out_, err_;
+};
+
+fs::path RunTest::dir_;
+
+TEST_F(RunTest, EchoArgumentsAndQuit) {
+  EXPECT_EQ(Run("WScript.Echo \"a\", 1.5, True, #03/05/2024#, Null\n"
+                "WScript.Echo WScript.Arguments.Count & \":\" & WScript.Arguments(1)\n"
+                "For Each a In WScript.Arguments: WScript.Echo a: Next\n"
+                "WScript.Quit 7\nWScript.Echo \"mai\"\n",
+                {"uno", "due"}),
+            7);
+  EXPECT_EQ(out_.str(), "a 1,5 True 05/03/2024 \n2:due\nuno\ndue\n");
+}
+
+TEST_F(RunTest, QuestionsTakeTheGivenAnswersThenTheDefault) {
+  const std::string script =
+      "WScript.Echo MsgBox(\"Uno\", vbYesNo), MsgBox(\"Due\" & vbCrLf & \"righe\", vbYesNo), "
+      "MsgBox(\"Tre\", vbOKCancel), MsgBox(\"Avviso\")\n";
+  EXPECT_EQ(Run(script, {"--answers", "no,yes"}), 0);
+  EXPECT_EQ(out_.str(), "7 6 1 1\n");
+  EXPECT_EQ(err_.str(), "MSG Uno\nMSG Due\\nrighe\nMSG Tre\nMSG Avviso\n");
+  EXPECT_EQ(Run(script, {"--default-answer", "no"}), 0);
+  EXPECT_EQ(out_.str(), "7 7 2 1\n");
+}
+
+TEST_F(RunTest, ReadsAndWritesTheArchiveThroughDataSets) {
+  const std::string script =
+      "Set ds = Database.OpenTable(\"Causali\", \"Reso And Not InConto\", \"\", \"Descrizione\")\n"
+      "WScript.Echo ds.RowCount(True)\n"
+      "Do While Not ds.RowInvalid\n"
+      "  WScript.Echo ds.ColValue(\"Descrizione\"), ds.FormattedColValue(\"Abilitato\")\n"
+      "  ds.ColValue(\"Abilitato\") = True\n"
+      "  ds.RowNext\n"
+      "Loop\n";
+  ASSERT_EQ(Run(script, {"--archive", Archive()}), 0) << err_.str();
+  EXPECT_EQ(out_.str(), "2\nNOTA DI CREDITO No\nRESO No\n");
+  ASSERT_EQ(Run("Set ds = Database.OpenTable(\"Causali\", \"Abilitato\")\n"
+                "WScript.Echo ds.RowCount(True)\n",
+                {"--archive", Archive()}),
+            0);
+  EXPECT_EQ(out_.str(), "2\n");  // stored: a second run sees them
+}
+
+TEST_F(RunTest, ErrorsCarryTheScriptLineAndStatus3) {
+  EXPECT_EQ(Run("x = 1\n\ny = x / 0\n"), 3);
+  EXPECT_EQ(err_.str(), "Divisione per zero\nLinea VB: 3\n");
+  EXPECT_EQ(Run("If True Then\n"), 3);
+  EXPECT_NE(err_.str().find("Linea VB: "), std::string::npos);
+  // The sandbox: nothing outside what the program hands in.
+  EXPECT_EQ(Run("Set f = CreateObject(\"Scripting.FileSystemObject\")\n"), 3);
+  EXPECT_EQ(Run("Set d = Database.OpenTable(\"Causali\")\n"), 3);  // no archive given
+  EXPECT_EQ(Run("Set d = Database.OpenTable(\"Causali\", \"Reso =\")\n", {"--archive", Archive()}),
+            3);
+  EXPECT_NE(err_.str().find("Espressione incompleta"), std::string::npos) << err_.str();
+  EXPECT_EQ(Run("WScript.Echo 1\n", {"--answers", "forse"}), 2);
+  EXPECT_EQ(RunCommand({(dir_ / "manca.vbs").string()}, out_, err_), 1);
+}
+
+}  // namespace
+}  // namespace tillbook::cli

@@ -1,0 +1,269 @@
+// The parser's state and its small helpers, shared by the files of the parser: expressions
+// and units in parser.cpp, statements, procedures and classes in parser_statements.cpp.
+// Private to vbscript/.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <unordered_set>
+#include <vector>
+
+#include "base/text.h"
+#include "vbscript/errors.h"
+#include "vbscript/lexer.h"
+#include "vbscript/program.h"
+
+namespace tillbook::vbscript::parsing {
+
+using namespace ast;
+
+// Names of one procedure while its body is parsed.
+struct ProcScope {
+  Procedure* proc = nullptr;
+  std::unordered_map<std::string, int> slots;
+  std::unordered_map<std::string, Variant> consts;
+  std::unordered_set<std::string> fixedArrays;
+  std::vector<Name*> refs;
+};
+
+// The value scripts see for an argument left out of a call (f(a, , b)).
+inline Variant MissingArgument() { return Variant::Error(-2147352572); }
+
+class Parser {
+  // Nesting of the recursive rules (blocks, parentheses, prefix operators) is bounded, so that
+  // a hostile or broken text is a compile error and not a crash of the parser.
+  static constexpr int kMaxNesting = 600;
+  struct Nesting {
+    explicit Nesting(Parser& p) : parser(p) {
+      if (++parser.depth_ > kMaxNesting) {
+        --parser.depth_;
+        parser.Fail(1001);
+      }
+    }
+    ~Nesting() { --parser.depth_; }
+    Parser& parser;
+  };
+
+ public:
+  explicit Parser(std::vector<Token> tokens) : t_(std::move(tokens)), unit_(new Unit) {}
+
+  std::unique_ptr<Unit> ParseUnit();
+
+  // expression NEWLINE END
+  std::unique_ptr<Unit> ParseSingleExpression(std::string_view resultName);
+
+ private:
+  // ---- tokens ----
+  const Token& Cur() const { return t_[pos_]; }
+  const Token& PeekAt(size_t k) const { return t_[std::min(pos_ + k, t_.size() - 1)]; }
+  bool Is(Tok type) const { return Cur().type == type; }
+  bool IsKw(Kw kw) const { return Cur().type == Tok::Ident && Cur().kw == kw; }
+  const Token& Advance() { return t_[pos_ < t_.size() - 1 ? pos_++ : pos_]; }
+  bool Accept(Tok type) {
+    if (!Is(type)) return false;
+    Advance();
+    return true;
+  }
+  bool AcceptKw(Kw kw) {
+    if (!IsKw(kw)) return false;
+    Advance();
+    return true;
+  }
+  void Expect(Tok type, int error) {
+    if (!Accept(type)) Fail(error);
+  }
+  void ExpectKw(Kw kw, int error) {
+    if (!AcceptKw(kw)) Fail(error);
+  }
+  [[noreturn]] void Fail(int number) const {
+    throw ScriptError(number, std::string(Description(number)), Cur().line,
+                      std::string(kCompileSource));
+  }
+  bool IsIdentifier() const { return Is(Tok::Ident) && IsSoftKeyword(Cur().kw); }
+  const Token& ExpectIdentifier() {
+    if (!IsIdentifier()) Fail(kExpectedIdentifier);
+    return Advance();
+  }
+  // Member names after '.' may be any word, keywords included (rs.Open, .Step, Err.Raise).
+  const Token& ExpectMemberName() {
+    if (!Is(Tok::Ident)) Fail(kExpectedIdentifier);
+    return Advance();
+  }
+  void SkipSeparators() {
+    while (Is(Tok::NewLine) || Is(Tok::Colon)) Advance();
+  }
+  bool AtStatementEnd() const {
+    return Is(Tok::NewLine) || Is(Tok::Colon) || Is(Tok::End) || IsKw(Kw::Else);
+  }
+  void ExpectSeparator() {
+    if (!Is(Tok::NewLine) && !Is(Tok::Colon) && !Is(Tok::End)) Fail(kExpectedEndOfStatement);
+  }
+
+  // ---- names ----
+  Name* Register(Name* n) {
+    if (scope_)
+      scope_->refs.push_back(n);
+    else if (inClass_)
+      classRefs_.push_back(n);
+    else
+      unit_->unresolved.push_back(n);
+    return n;
+  }
+  std::unique_ptr<Name> MakeName(const Token& tok) {
+    auto n = std::make_unique<Name>(tok.text, tok.key, tok.line);
+    Register(n.get());
+    return n;
+  }
+  // Declares a variable of the current scope.
+  void Declare(const Token& tok) {
+    if (scope_) {
+      if (!scope_->slots.count(tok.key)) scope_->slots[tok.key] = scope_->proc->slotCount++;
+      return;
+    }
+    for (const auto& g : unit_->globals)
+      if (g.key == tok.key) return;
+    unit_->globals.push_back({tok.text, tok.key, false, {}, tok.line});
+  }
+  bool IsFixedArray(const std::string& key) const {
+    return scope_ ? scope_->fixedArrays.count(key) > 0 : globalFixed_.count(key) > 0;
+  }
+
+  // ---- expressions ----
+  // expr := imp
+  ExprPtr ParseExpr();
+  ExprPtr MakeBinary(BinaryOp op, ExprPtr a, ExprPtr b, int line);
+  // imp := eqv { Imp eqv }
+  ExprPtr ParseImp();
+  // eqv := xor { Eqv xor }
+  ExprPtr ParseEqv();
+  // xor := or { Xor or }
+  ExprPtr ParseXor();
+  // or := and { Or and }
+  ExprPtr ParseOr();
+  // and := not { And not }
+  ExprPtr ParseAnd();
+  // not := Not not | comparison
+  ExprPtr ParseNot();
+  // comparison := concat { (= | <> | < | > | <= | >= | Is) concat }
+  ExprPtr ParseComparison();
+  // concat := additive { & additive }
+  ExprPtr ParseConcat();
+  // additive := mod { (+ | -) mod }
+  ExprPtr ParseAdditive();
+  // mod := intdiv { Mod intdiv }
+  ExprPtr ParseMod();
+  // intdiv := multiplicative { \ multiplicative }
+  ExprPtr ParseIntDiv();
+  // multiplicative := unary { (* | /) unary }
+  ExprPtr ParseMultiplicative();
+  // unary := (- | +) unary | power
+  ExprPtr ParseUnary();
+  ExprPtr Negate(ExprPtr operand, int line);
+  // power := primary { ^ [-] primary }
+  ExprPtr ParsePower();
+  // primary := literal | ( expr ) | New name | Not unary | Me postfix | [.]name postfix
+  ExprPtr ParsePrimary();
+
+  static bool HasParens(const Expr& e) {
+    if (e.kind == ExprKind::Name) return static_cast<const Name&>(e).hasParens;
+    if (e.kind == ExprKind::Member) return static_cast<const Member&>(e).hasParens;
+    return true;
+  }
+  static ExprList& ArgsOf(Expr& e) {
+    if (e.kind == ExprKind::Name) return static_cast<Name&>(e).args;
+    return static_cast<Member&>(e).args;
+  }
+  static void SetParens(Expr& e) {
+    if (e.kind == ExprKind::Name) static_cast<Name&>(e).hasParens = true;
+    if (e.kind == ExprKind::Member) static_cast<Member&>(e).hasParens = true;
+  }
+
+  // postfix := { ( args ) | . name }
+  // In a statement, a '(' after a blank that would open the call's own arguments starts the
+  // argument list instead ("Foo (a), b" passes (a) by value).
+  ExprPtr ParsePostfix(ExprPtr node, bool statement);
+  // args := ( [ [expr] { , [expr] } ] )
+  ExprList ParseParenArgs();
+  // callargs := [expr] { , [expr] }   (up to the end of the statement)
+  ExprList ParseCallArgs();
+
+  // ---- statements ----
+  void ParseTopLevelStatement();
+
+  bool AtBlockEnd() const;
+
+  Block ParseBlock();
+
+  void ParseStatement(Block& out);
+
+  // simple := [Set | Let | Call] target [= expr | callargs]
+  void ParseSimple(Block& out);
+
+  void CheckAssignable(const Expr& target) const;
+
+  // dim := name [( [bounds] )] { , name [( [bounds] )] }
+  void ParseDim(Block& out);
+
+  // redim := ReDim [Preserve] name ( bounds ) { , name ( bounds ) }
+  void ParseReDim(Block& out);
+
+  // const := Const name = literal { , name = literal }
+  void ParseConst(Block&);
+
+  // if := If expr Then NEWLINE block { ElseIf expr Then block } [Else block] End If
+  //     | If expr Then stmts [Else stmts]
+  void ParseIf(Block& out);
+  void ParseInline(Block& block);
+
+  // select := Select Case expr { Case items block } [Case Else block] End Select
+  void ParseSelect(Block& out);
+
+  // for := For name = expr To expr [Step expr] block Next [name {, name}]
+  //      | For Each name In expr block Next [name]
+  void ParseFor(Block& out);
+  void ParseNext();
+
+  // do := Do [(While | Until) expr] block Loop [(While | Until) expr]
+  void ParseDo(Block& out);
+
+  // while := While expr block Wend
+  void ParseWhile(Block& out);
+
+  // exit := Exit (Do | For | Function | Sub | Property)
+  void ParseExit(Block& out);
+
+  void ParseErase(Block& out);
+
+  // onerror := On Error (Resume Next | GoTo 0)
+  void ParseOnError(Block& out);
+
+  // with := With expr block End With
+  void ParseWith(Block& out);
+
+  // procedure := (Function | Sub | Property (Get | Let | Set)) name [( params )] block
+  //              End (Function | Sub | Property)
+  void ParseProcedure(bool isPublic, bool isDefault, ClassDef* cls);
+
+  void BindProcedure(ProcScope& scope);
+
+  void AddToClass(ClassDef& cls, std::unique_ptr<Procedure> proc);
+
+  // class := Class name { field | procedure } End Class
+  void ParseClass();
+
+  std::vector<Token> t_;
+  size_t pos_ = 0;
+  std::unique_ptr<Unit> unit_;
+  ProcScope* scope_ = nullptr;
+  bool inClass_ = false;
+  std::vector<Name*> classRefs_;
+  std::unordered_set<std::string> globalFixed_;
+  int pendingNext_ = 0;
+  bool seenStatement_ = false;  // Option Explicit must come first
+  int loopDepth_[2] = {0, 0};  // For, Do
+  int depth_ = 0;
+};
+
+}  // namespace tillbook::vbscript::parsing
