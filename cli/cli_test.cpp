@@ -5,8 +5,12 @@
 #include <fstream>
 #include <sstream>
 
+#include "base/variant.h"
 #include "cli/commands.h"
 #include "cli/console_ui.h"
+#include "data/DB.h"
+#include "engine/connection.h"
+#include "engine/database.h"
 
 namespace tillbook::cli {
 namespace {
@@ -64,6 +68,96 @@ TEST(ConsoleUiTest, PrintsOneLinePerMessageAndAnswersFromTheQueue) {
   EXPECT_EQ(ui.MessageBox("Confermi ?", Buttons::YesNo), Answer::No);       // queued
   EXPECT_EQ(ui.MessageBox("Continuare ?", Buttons::OkCancel), Answer::Ok);  // default
   EXPECT_EQ(err.str(), "MSG Riga uno\\nRiga due\nMSG Confermi ?\nMSG Continuare ?\n");
+}
+
+// The query command on an archive with two customers.
+class QueryCommandTest : public CliTest {
+ protected:
+  void SetUp() override {
+    CliTest::SetUp();
+    archive_ = (dir_ / "negozio").string();
+    ASSERT_EQ(InitCommand({archive_}, out_, err_), 0) << err_.str();
+    engine::Connection connection;
+    connection.Open(ArchivePath(archive_));
+    engine::Database database(std::make_unique<data::DB>(data::TableSwitches{}), "Tillbook");
+    database.Attach(connection);
+    auto roma = connection.AddRow(
+        "Comuni", {{"Descrizione", Variant::String("Roma")}, {"CAP", Variant::String("00100")}});
+    ASSERT_TRUE(roma);
+    ASSERT_TRUE(connection.AddRow("Clienti",
+                                  {{"Codice", Variant::String("ROSSI")},
+                                   {"RagioneSociale", Variant::String("Rossi Mario")},
+                                   {"Città", Variant::Double(static_cast<double>(roma->Oid()))}}));
+    ASSERT_TRUE(
+        connection.AddRow("Clienti", {{"Codice", Variant::String("BIANCHI")},
+                                      {"RagioneSociale", Variant::String("Bianchi\tSrl")}}));
+    connection.Flush();
+    out_.str("");
+  }
+  // Runs the query command on the archive; the output and messages go to out_ and err_.
+  int Query(Args args) {
+    out_.str("");
+    err_.str("");
+    args.insert(args.begin(), archive_);
+    return QueryCommand(args, out_, err_);
+  }
+  std::string archive_;
+};
+
+TEST_F(QueryCommandTest, PrintsAHeaderLineAndOneLinePerRow) {
+  const Args request = {"--table",  "Clienti",
+                        "--fields", "Codice,RagioneSociale,Città.CAP AS CAP",
+                        "--sort",   "Codice DESC"};
+  ASSERT_EQ(Query(request), 0) << err_.str();
+  // A tab inside a value would split its line: it is printed as a blank.
+  EXPECT_EQ(out_.str(),
+            "Codice\tRagioneSociale\tCAP\n"
+            "ROSSI\tRossi Mario\t00100\n"
+            "BIANCHI\tBianchi Srl\t\n");
+  Args json = request;
+  json.insert(json.end(), {"--format", "json", "--filter", "Città.CAP='00100'"});
+  ASSERT_EQ(Query(json), 0) << err_.str();
+  EXPECT_EQ(out_.str(),
+            "[{\"Codice\":\"ROSSI\",\"RagioneSociale\":\"Rossi Mario\",\"CAP\":\"00100\"}]\n");
+  // No rows: the header alone, or an empty array.
+  ASSERT_EQ(Query({"--table", "Clienti", "--fields", "Codice", "--filter", "Codice='NESSUNO'"}), 0);
+  EXPECT_EQ(out_.str(), "Codice\n");
+  ASSERT_EQ(Query({"--table", "Clienti", "--filter", "Codice='NESSUNO'", "--format", "json"}), 0);
+  EXPECT_EQ(out_.str(), "[]\n");
+}
+
+TEST_F(QueryCommandTest, RefusedRequestsExitWithStatusTwoAndTheMessage) {
+  struct Case {
+    Args args;
+    const char* message;
+  } cases[] = {
+      {{"--table", "Clienti", "--filter", "Codice = 'x' OR (1=1"}, "Parentesi non chiusa"},
+      {{"--table", "Clienti", "--filter", "Codce = 'ROSSI'"}, "Campo sconosciuto «Codce»"},
+      {{"--table", "Clienti", "--sort", "Nessuno"}, "Campo sconosciuto «Nessuno»"},
+      {{"--table", "Clienti", "--fields", "Codice,Left(Codice) AS Iniziale"}, "Left"},
+      {{"--table", "Clienti", "--filter", "1=1; DROP TABLE Clienti"}, "«;»"},
+      {{"--table", "Clienti", "--format", "xml"}, "Uso: tillbook-cli query"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(Query(c.args), 2) << c.message;
+    EXPECT_NE(err_.str().find(c.message), std::string::npos) << err_.str();
+    EXPECT_EQ(out_.str(), "") << c.message;
+  }
+}
+
+TEST_F(QueryCommandTest, SmuggledStatementsNeverRun) {
+  // Text inside a literal stays a value to compare, quotes doubled or not.
+  for (const char* filter :
+       {"Codice='x''; DROP TABLE Clienti; --'", "Codice=\"x\"\"; DELETE FROM Clienti; --\"",
+        "RagioneSociale Like '*'' OR ''1''=''1*'"}) {
+    EXPECT_EQ(Query({"--table", "Clienti", "--fields", "Codice", "--filter", filter}), 0)
+        << filter << ": " << err_.str();
+    EXPECT_EQ(out_.str(), "Codice\n") << filter;
+  }
+  EXPECT_EQ(Query({"--table", "Clienti", "--filter", "1=1; DROP TABLE Clienti"}), 2);
+  ASSERT_EQ(Query({"--table", "Clienti", "--fields", "Codice", "--sort", "Codice"}), 0)
+      << err_.str();
+  EXPECT_EQ(out_.str(), "Codice\nBIANCHI\nROSSI\n");
 }
 
 }  // namespace
