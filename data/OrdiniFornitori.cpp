@@ -36,16 +36,7 @@ void OrdiniFornitori::itfDefTable_DefineStructure(engine::TableDef& d) {
 
   d.AddReference("Fornitore", "Fornitori", false, false, "Codice", "RagioneSociale", kNotSet,
                  kNotSet, kNotSet, "", -2, true, "");
-  d.AddReference("Causale", "Causali", false, false, "", "Descrizione", kNotSet, kNotSet, kNotSet,
-                 "", -2, true, "Operazione");
-  d.AddReference("TipoPagamento", "TipiPagamento", false, false, "Codice", "Descrizione", kNotSet,
-                 kNotSet, kNotSet, "Tipo di pagamento per l'Ordine", -2, true, "Pagamento");
-  d.AddReference("BancaDiAppoggio", "Banche", false, false, "Nome", "Agenzia", kNotSet, kNotSet,
-                 kNotSet, "Banca di appoggio", -2, true, "Pagamento");
-  d.AddReference("TipoPorto", "TipiPorto", false, false, "", "Descrizione", kNotSet, kNotSet,
-                 kNotSet, "Definisce chi paga il trasporto", -2, true, "Evasione");
-  d.AddReference("DocumentiRichiesti", "TipiAllegato", true, false, "", "Descrizione", kNotSet,
-                 kNotSet, kNotSet, "", -2, true, "Riferimenti");
+  AddOrderTerms(d);
   AddDocumentRowLists(
       d,
       {"DettagliOrdiniFornitori", "Descrizione,QuantitàOrdine,QuantitàCaricata,Importo,ImportoIVA",

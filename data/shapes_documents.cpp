@@ -124,4 +124,17 @@ void AddRowAmounts(engine::TableDef& d, const RowAmounts& row) {
              "Inibisce il calcolo dell'IVA per i casi di esenzione", "", "");
 }
 
+void AddOrderTerms(engine::TableDef& d) {
+  d.AddReference("Causale", "Causali", false, false, "", "Descrizione", kNotSet, kNotSet, kNotSet,
+                 "", -2, true, "Operazione");
+  d.AddReference("TipoPagamento", "TipiPagamento", false, false, "Codice", "Descrizione", kNotSet,
+                 kNotSet, kNotSet, "Tipo di pagamento per l'Ordine", -2, true, "Pagamento");
+  d.AddReference("BancaDiAppoggio", "Banche", false, false, "Nome", "Agenzia", kNotSet, kNotSet,
+                 kNotSet, "Banca di appoggio", -2, true, "Pagamento");
+  d.AddReference("TipoPorto", "TipiPorto", false, false, "", "Descrizione", kNotSet, kNotSet,
+                 kNotSet, "Definisce chi paga il trasporto", -2, true, "Evasione");
+  d.AddReference("DocumentiRichiesti", "TipiAllegato", true, false, "", "Descrizione", kNotSet,
+                 kNotSet, kNotSet, "", -2, true, "Riferimenti");
+}
+
 }  // namespace tillbook::data

@@ -30,6 +30,10 @@ void AddDocumentFiles(engine::TableDef& d);
 // "Archiviato": the document was completed and archived.
 void AddDocumentArchived(engine::TableDef& d);
 
+// The terms of an order, the same for customers and suppliers: "Causale", "TipoPagamento",
+// "BancaDiAppoggio", "TipoPorto" and the list "DocumentiRichiesti".
+void AddOrderTerms(engine::TableDef& d);
+
 // "Operatore": the operator who entered the document (read-only).
 void AddDocumentOperator(engine::TableDef& d);
 

@@ -373,22 +373,9 @@ Variant Compute(const Binary& e, const Variant& a, const Variant& b, Frame& f) {
       return v;
     }
   }
-  const Locale& locale = *f.m->locale;
-  switch (op) {
-    case BinaryOp::Add:
-    case BinaryOp::Sub:
-    case BinaryOp::Mul:
-    case BinaryOp::Div:
-    case BinaryOp::IntDiv:
-    case BinaryOp::Mod:
-    case BinaryOp::Pow: return Arithmetic(op, a, b, locale);
-    case BinaryOp::Concat: return Concat(a, b, locale);
-    default: {
-      LiteralSides sides{e.left->numberLiteral, e.right->numberLiteral, e.left->stringLiteral,
-                         e.right->stringLiteral};
-      return Apply(op, a, b, sides, locale);
-    }
-  }
+  LiteralSides sides{e.left->numberLiteral, e.right->numberLiteral, e.left->stringLiteral,
+                     e.right->stringLiteral};
+  return Apply(op, a, b, sides, *f.m->locale);
 }
 
 }  // namespace
