@@ -7,16 +7,8 @@
 namespace tillbook::vbscript {
 namespace {
 
+using testing::Check;
 using testing::Show;
-
-struct Row {
-  const char* expression;
-  const char* expected;
-};
-
-void Check(std::initializer_list<Row> rows, bool english = false) {
-  for (const auto& row : rows) EXPECT_EQ(Show(row.expression, english), row.expected) << row.expression;
-}
 
 TEST(Operators, ResultSubtypesWidenInsteadOfOverflowing) {
   Check({

@@ -1,5 +1,7 @@
 #include "vbscript/test_support.h"
 
+#include <gtest/gtest.h>
+
 #include "base/text.h"
 #include "vbscript/locale.h"
 
@@ -43,6 +45,10 @@ std::string Output(std::string_view script, bool english) {
 
 std::string Show(std::string_view expression, bool english) {
   return Output("WScript.Echo " + std::string(expression), english);
+}
+
+void Check(std::initializer_list<ExpressionCase> cases, bool english) {
+  for (const auto& c : cases) EXPECT_EQ(Show(c.expression, english), c.expected) << c.expression;
 }
 
 }  // namespace tillbook::vbscript::testing

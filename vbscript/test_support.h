@@ -2,6 +2,7 @@
 // helpers that run a script and return what it echoed or the error it stopped with.
 #pragma once
 
+#include <initializer_list>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -35,5 +36,13 @@ Outcome Run(std::string_view script, bool english = false);
 std::string Output(std::string_view script, bool english = false);
 // The text of one expression, as WScript.Echo prints it.
 std::string Show(std::string_view expression, bool english = false);
+
+// One table-driven case: an expression and what WScript.Echo prints for it.
+struct ExpressionCase {
+  const char* expression;
+  const char* expected;
+};
+// Expects Show(expression) == expected for every case, naming the expression on failure.
+void Check(std::initializer_list<ExpressionCase> cases, bool english = false);
 
 }  // namespace tillbook::vbscript::testing
