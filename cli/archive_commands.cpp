@@ -30,8 +30,8 @@ std::string ArchivePath(const std::string& dir) {
 
 int InitCommand(const Args& argsIn, std::ostream& out, std::ostream& err) {
   Args args = argsIn;
-  data::TableSwitches switches;
-  if (auto problem = TakeSwitches(args, switches); !problem.empty()) {
+  SwitchOverrides overrides;
+  if (auto problem = TakeSwitches(args, overrides); !problem.empty()) {
     err << problem << '\n';
     return 2;
   }
@@ -48,9 +48,12 @@ int InitCommand(const Args& argsIn, std::ostream& out, std::ostream& err) {
       a.connection.Open(path);
     else
       a.connection.Create(path);
+    data::TableSwitches switches = StoredSwitches(a.connection);
+    overrides.ApplyTo(switches);
     a.database =
         std::make_unique<engine::Database>(std::make_unique<data::DB>(switches), "Tillbook");
     a.database->Attach(a.connection);
+    StoreSwitches(a.connection, switches);
     out << (existed ? "Archivio aggiornato: " : "Archivio creato: ") << path << '\n';
     return 0;
   } catch (const Error& e) {
@@ -71,7 +74,8 @@ int InfoCommand(const Args& args, std::ostream& out, std::ostream& err) {
   try {
     OpenArchive a(err);
     a.connection.Open(ArchivePath(args[0]));
-    a.database = std::make_unique<engine::Database>(std::make_unique<data::DB>(), "Tillbook");
+    a.database = std::make_unique<engine::Database>(
+        std::make_unique<data::DB>(StoredSwitches(a.connection)), "Tillbook");
     a.database->Attach(a.connection);
     const auto& tables = a.database->catalog().tables();
     out << "Archivio: " << a.connection.path() << '\n';

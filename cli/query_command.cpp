@@ -45,8 +45,8 @@ std::string JsonValue(const Variant& v) {
 
 int QueryCommand(const Args& argsIn, std::ostream& out, std::ostream& err) {
   Args args = argsIn;
-  data::TableSwitches switches;
-  if (auto problem = TakeSwitches(args, switches); !problem.empty()) {
+  SwitchOverrides overrides;
+  if (auto problem = TakeSwitches(args, overrides); !problem.empty()) {
     err << problem << '\n';
     return 2;
   }
@@ -74,6 +74,8 @@ int QueryCommand(const Args& argsIn, std::ostream& out, std::ostream& err) {
   engine::Connection connection(&ui);
   try {
     connection.Open(ArchivePath(dir));
+    data::TableSwitches switches = StoredSwitches(connection);
+    overrides.ApplyTo(switches);
     engine::Database database(std::make_unique<data::DB>(switches), "Tillbook");
     database.Attach(connection);
   } catch (const Error& e) {

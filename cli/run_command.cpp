@@ -66,8 +66,8 @@ bool ParseAnswers(const std::string& list, std::vector<bool>& answers) {
 
 int RunCommand(const Args& argsIn, std::ostream& out, std::ostream& err) {
   Args args = argsIn;
-  data::TableSwitches switches;
-  if (auto problem = TakeSwitches(args, switches); !problem.empty()) {
+  SwitchOverrides overrides;
+  if (auto problem = TakeSwitches(args, overrides); !problem.empty()) {
     err << problem << '\n';
     return 2;
   }
@@ -123,6 +123,8 @@ int RunCommand(const Args& argsIn, std::ostream& out, std::ostream& err) {
   try {
     if (!archive.empty()) {
       connection.Open(ArchivePath(archive));
+      data::TableSwitches switches = StoredSwitches(connection);
+      overrides.ApplyTo(switches);
       database = std::make_unique<engine::Database>(std::make_unique<data::DB>(switches), "Tillbook");
       database->Attach(connection);
       vm.AddObject("Database", std::make_shared<DatabaseObject>(connection));

@@ -8,6 +8,7 @@
 #include "cli/switches.h"
 #include "data/DB.h"
 #include "engine/catalog.h"
+#include "engine/connection.h"
 
 namespace tillbook::cli {
 
@@ -68,8 +69,8 @@ void WriteTable(std::ostream& out, const engine::TableInfo& t) {
 
 int SchemaCommand(const Args& argsIn, std::ostream& out, std::ostream& err) {
   Args args = argsIn;
-  data::TableSwitches switches;
-  if (auto problem = TakeSwitches(args, switches); !problem.empty()) {
+  SwitchOverrides overrides;
+  if (auto problem = TakeSwitches(args, overrides); !problem.empty()) {
     err << problem << '\n';
     return 2;
   }
@@ -95,7 +96,14 @@ int SchemaCommand(const Args& argsIn, std::ostream& out, std::ostream& err) {
     return 1;
   }
   try {
-    // The definitions only: the archive is not touched.
+    // The definitions only, under the archive's switches: the archive is not touched.
+    data::TableSwitches switches;
+    {
+      engine::Connection connection;
+      connection.Open(ArchivePath(dir));
+      switches = StoredSwitches(connection);
+    }
+    overrides.ApplyTo(switches);
     engine::DatabaseDef defs;
     data::DB(switches).itfDefDatabase_Define(defs);
     engine::Catalog catalog(defs);

@@ -29,10 +29,12 @@ class Database {
   const Catalog& catalog() const;
   const std::string& programName() const { return programName_; }
 
-  Variant GetSystemValue(Connection& connection, std::string_view key, const Variant& fallback);
-  void SetSystemValue(Connection& connection, std::string_view key, std::string_view caption,
-                      const Variant& value);
-  std::string GetSystemCaption(Connection& connection, std::string_view key);
+  // System values live in the archive, whatever the definitions: they need only the connection.
+  static Variant GetSystemValue(Connection& connection, std::string_view key,
+                                const Variant& fallback);
+  static void SetSystemValue(Connection& connection, std::string_view key,
+                             std::string_view caption, const Variant& value);
+  static std::string GetSystemCaption(Connection& connection, std::string_view key);
   // The stored version of a table; 0 when it has none.
   static double StoredVersion(Connection& connection, std::string_view table);
 
