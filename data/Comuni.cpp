@@ -1,5 +1,8 @@
 #include "data/Comuni.h"
 
+#include "engine/connection.h"
+#include "engine/row.h"
+
 namespace tillbook::data {
 
 using engine::FieldType;
@@ -38,6 +41,14 @@ void Comuni::itfSetData_OnUpdatedTableStruct(engine::Table& table, engine::Conne
                    {"CAP", Text("00100")},
                    {"Provincia", Text("RM")},
                    {"Nazione", RowId(connection, "Nazioni", "Descrizione", Text("Italia"))}}});
+}
+
+// A new town is Italian until told otherwise.
+void Comuni::itfSetData_OnNewRow(engine::Row& row, engine::HookReply&) {
+  row.Set("CAP", Text(""));
+  row.Set("Provincia", Text(""));
+  const auto italy = row.connection().FindOids("Nazioni", "Descrizione", Text("Italia"));
+  if (!italy.empty()) row.SetReferenceOid("Nazione", italy.front());
 }
 
 }  // namespace tillbook::data

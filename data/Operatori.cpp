@@ -1,5 +1,7 @@
 #include "data/Operatori.h"
 
+#include "engine/row.h"
+
 namespace tillbook::data {
 
 using engine::FieldType;
@@ -23,6 +25,12 @@ void Operatori::itfSetData_OnUpdatedTableStruct(engine::Table& table, engine::Co
   if (created)
     AddRows(table, {{{"Nome", Text("Amministratore")}, {"LivelloAccesso", Int(1)}},
                     {{"Nome", Text("Operatore")}}});
+}
+
+// A new operator has no password and the plain access level.
+void Operatori::itfSetData_OnNewRow(engine::Row& row, engine::HookReply&) {
+  row.Set("Password", Text(""));
+  row.Set("LivelloAccesso", Int(0));
 }
 
 }  // namespace tillbook::data

@@ -1,5 +1,7 @@
 #include "data/TipiDocumento.h"
 
+#include "engine/row.h"
+
 #include "data/shapes_registries.h"
 
 namespace tillbook::data {
@@ -33,6 +35,13 @@ void TipiDocumento::itfSetData_OnUpdatedTableStruct(engine::Table& table, engine
                   {{"Descrizione", Text("SCONTRINO NON FISCALE")},
                    {"Contabilizza", Flag(false)},
                    {"Ambito", Int(3)}}});
+}
+
+// A new document type: every scope, posted and enabled unless its row says otherwise.
+void TipiDocumento::itfSetData_OnNewRow(engine::Row& row, engine::HookReply&) {
+  row.Set("Ambito", Int(0));
+  row.Set("Contabilizza", Flag(true));
+  row.Set("Abilitato", Flag(true));
 }
 
 }  // namespace tillbook::data

@@ -1,5 +1,7 @@
 #include "data/TipiTrasporto.h"
 
+#include "engine/row.h"
+
 #include <vector>
 
 #include "data/shapes_registries.h"
@@ -40,6 +42,10 @@ void TipiTrasporto::itfSetData_OnUpdatedTableStruct(engine::Table& table, engine
   } else if (storedVersion < 1.2) {
     shapes::AddMissingRows(table, "Descrizione", LaterTransportTypes());
   }
+}
+
+void TipiTrasporto::itfSetData_OnNewRow(engine::Row& row, engine::HookReply&) {
+  row.Set("Abilitato", Flag(true));
 }
 
 }  // namespace tillbook::data

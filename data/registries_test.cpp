@@ -281,6 +281,25 @@ TEST_F(RegistriesTest, AgentsSwitchedOnLaterLeaveExistingCustomersWithoutAgent) 
   EXPECT_THAT(Lines("Agenti", {"Codice"}), ElementsAre("00"));
 }
 
+// Default rows go through the add-row operation, so the new-row defaults of their tables apply
+// where a row does not say otherwise.
+TEST_F(RegistriesTest, DefaultRowsTakeTheNewRowDefaultsOfTheirTables) {
+  Attach();
+  EXPECT_THAT(Lines("TipiDocumento", {"Descrizione", "Contabilizza", "Ambito", "Abilitato"}),
+              ElementsAre("FATTURA|True|0|True", "SCONTRINO FISCALE|True|3|True",
+                          "RICEVUTA NON FISCALE|False|0|True",
+                          "SCONTRINO NON FISCALE|False|3|True"));
+  EXPECT_THAT(Lines("TipiTrasporto", {"Abilitato"}), ElementsAre("True", "True", "True"));
+  EXPECT_THAT(Lines("Operatori", {"Nome", "Password", "LivelloAccesso"}),
+              ElementsAre("Amministratore||1", "Operatore||0"));
+  // Every town, the empty one too, is Italian unless told otherwise.
+  for (int64_t oid : Oids("Comuni"))
+    EXPECT_EQ(conn().GetRow("Comuni", oid)->Reference("Nazione")->Get("Descrizione").ToText(),
+              "Italia");
+  auto town = Add("Comuni", {{"Descrizione", Variant::String("Lugano")}});
+  EXPECT_EQ(town.Reference("Nazione")->Get("Descrizione").ToText(), "Italia");
+}
+
 TEST_F(RegistriesTest, CustomerChangedThroughClientiChangesItsSubject) {
   Attach();
   auto customer =

@@ -57,6 +57,7 @@ void Connection::Create(const std::string& path) {
   Close();
   session_ = std::make_unique<internal::Session>(std::make_unique<internal::SqliteDb>(path, true),
                                                  ui_);
+  session_->SetConnection(this);
   path_ = path;
   session_->db().Exec(
       "CREATE TABLE IF NOT EXISTS \"Sys_Tables\" (\"Name\" TEXT PRIMARY KEY COLLATE JET_CI, "
@@ -75,6 +76,7 @@ void Connection::Open(const std::string& path) {
   for (auto& t : tables) ok = ok || t == "Sys_Tables";
   if (!ok) throw Error("Il file " + path + " non è un archivio del programma.", "no Sys_Tables");
   session_ = std::make_unique<internal::Session>(std::move(db), ui_);
+  session_->SetConnection(this);
   path_ = path;
   if (catalog_) session_->SetCatalog(catalog_);
 }

@@ -63,6 +63,8 @@ std::vector<int64_t> QueryOids(Session& s, const std::string& sql, int64_t key) 
 Row::Row(Session& session, std::shared_ptr<RowState> state)
     : session_(&session), state_(std::move(state)) {}
 
+Connection& Row::connection() const { return *session_->connection(); }
+
 const std::string& Row::TableName() const { return state_->table->name; }
 const TableInfo& Row::table() const { return *state_->table; }
 

@@ -110,6 +110,8 @@ class Row {
   internal::RowState& state() const { return *state_; }
   const std::shared_ptr<internal::RowState>& statePtr() const { return state_; }
   internal::Session& session() const { return *session_; }
+  // The open archive the row belongs to, for hooks that look other rows up.
+  Connection& connection() const;
 
  private:
   internal::Session* session_;

@@ -22,6 +22,7 @@
 #include "engine/internal/sqlite.h"
 
 namespace tillbook::engine {
+class Connection;
 class UiServices;
 }
 
@@ -72,6 +73,9 @@ class Session {
   ~Session();
 
   SqliteDb& db() { return *db_; }
+  // The connection this session belongs to (hooks reach the archive through it).
+  Connection* connection() const { return connection_; }
+  void SetConnection(Connection* c) { connection_ = c; }
   UiServices& ui() { return *ui_; }
   void SetUi(UiServices* ui) { ui_ = ui; }
   void SetCatalog(std::shared_ptr<const Catalog> c) { catalog_ = std::move(c); }
@@ -123,6 +127,7 @@ class Session {
   std::string Savepoint(const Level& l) const { return "sp" + std::to_string(l.id); }
 
   std::unique_ptr<SqliteDb> db_;
+  Connection* connection_ = nullptr;
   UiServices* ui_;
   std::shared_ptr<const Catalog> catalog_;
   std::vector<Level> levels_;
