@@ -94,7 +94,11 @@ internal::Session& Connection::session() {
 UiServices& Connection::ui() { return *ui_; }
 
 void Connection::SetUi(UiServices* ui) {
-  ui_ = ui ? ui : silentUi_ ? silentUi_.get() : (silentUi_ = std::make_unique<SilentUi>()).get();
+  if (!ui) {
+    if (!silentUi_) silentUi_ = std::make_unique<SilentUi>();
+    ui = silentUi_.get();
+  }
+  ui_ = ui;
   if (session_) session_->SetUi(ui_);
 }
 
