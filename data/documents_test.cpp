@@ -178,7 +178,9 @@ TEST_F(DocumentsTest, OtherDocumentsRefuseDuplicatesOnTheirOwnKeys) {
     }
     EXPECT_EQ(second.has_value(), c.accepted) << c.name;
     // Each case starts from an archive without the previous case's documents.
-    if (second) ASSERT_TRUE(second->Delete()) << c.name;
+    if (second) {
+      ASSERT_TRUE(second->Delete()) << c.name;
+    }
     ASSERT_TRUE(first->Delete()) << c.name;
   }
 }

@@ -113,12 +113,20 @@ Variant CoerceToField(const ColumnInfo& c, const Variant& v) {
     if (oid > std::numeric_limits<int32_t>::max()) return Variant::Double(static_cast<double>(oid));
     return Variant::Long(static_cast<int32_t>(oid));
   }
+  if (IsTextType(c.type)) {
+    std::string s = v.IsString() ? v.AsString() : v.ToText();
+    if (c.field && c.field->size > 0 && text::Length(s) > static_cast<size_t>(c.field->size))
+      throw Error("Il testo del campo «" + c.name + "» supera la lunghezza massima di " +
+                      std::to_string(c.field->size) + " caratteri.",
+                  "text too long");
+    return Variant::String(std::move(s));
+  }
+  // The conversions' own errors speak of types; the person needs the field's name.
   try {
     switch (c.type) {
       case FieldType::Integer:
       case FieldType::SmallInteger: {
-        double d = v.ToDouble();
-        double r = HalfEven(d, 0);
+        const double r = HalfEven(v.ToDouble(), 0);
         if (!(r >= std::numeric_limits<int32_t>::min() && r <= std::numeric_limits<int32_t>::max()))
           BadValue(c, v);
         return Variant::Long(static_cast<int32_t>(r));
@@ -132,19 +140,10 @@ Variant CoerceToField(const ColumnInfo& c, const Variant& v) {
         return Variant::Currency(v.ToMoney());
       case FieldType::Date:
         return Variant::Date(v.ToDateTime().DatePart());
-      case FieldType::DateTime:
+      default:  // DateTime
         return Variant::Date(v.ToDateTime());
-      default: {
-        std::string s = v.IsString() ? v.AsString() : v.ToText();
-        if (c.field && c.field->size > 0 && text::Length(s) > static_cast<size_t>(c.field->size))
-          throw Error("Il testo del campo «" + c.name + "» supera la lunghezza massima di " +
-                          std::to_string(c.field->size) + " caratteri.",
-                      "text too long");
-        return Variant::String(std::move(s));
-      }
     }
-  } catch (const Error& e) {
-    if (e.message().rfind("Il testo del campo", 0) == 0) throw;
+  } catch (const Error&) {
     BadValue(c, v);
   }
 }
@@ -166,6 +165,11 @@ Catalog::Catalog(DatabaseDef& tables) {
   tables.tables().clear();
   for (auto& t : tables_) Compile(*t);
   for (auto& t : tables_) ResolveReferences(*t);
+  for (auto& owner : tables_)
+    for (const auto& r : owner->references)
+      if (r->kind == RefKind::List && r->declaredIn == owner.get())
+        for (auto& t : tables_)
+          if (t->IsA(r->target)) t->listedBy.push_back(r.get());
 }
 
 const TableInfo* Catalog::Find(std::string_view table) const {

@@ -77,6 +77,7 @@ struct TableInfo {
   std::unordered_map<std::string, ReferenceInfo*, text::NoCaseHash, text::NoCaseEqual> refByName;
   std::vector<OwnerInfo> owners;
   std::vector<TableInfo*> derived;  // tables extending this one with LinkToBase
+  std::vector<const ReferenceInfo*> listedBy;  // lists (not owned) that can hold rows of this table
 
   ColumnRef FindColumn(std::string_view name) const;
   const ReferenceInfo* FindReference(std::string_view name) const;

@@ -395,16 +395,14 @@ bool Row::Delete() {
     }
     // Links that list this row elsewhere go with it.
     if (state_->segs.back()->inSql)
-      for (const auto& other : session_->catalog()->tables())
-        for (const auto& r : other->references)
-          if (r->kind == RefKind::List && r->declaredIn == other.get() && t.IsA(r->target)) {
-            session_->EnsureSqlOpen();
-            Statement& s = session_->db().Cached("DELETE FROM " + Quote(r->linkTable) +
-                                                 " WHERE \"OID_Item\"=?");
-            StatementUse use(s);
-            s.BindInt(1, state_->oid());
-            s.Run();
-          }
+      for (const ReferenceInfo* r : t.listedBy) {
+        session_->EnsureSqlOpen();
+        Statement& s = session_->db().Cached("DELETE FROM " + Quote(r->linkTable) +
+                                             " WHERE \"OID_Item\"=?");
+        StatementUse use(s);
+        s.BindInt(1, state_->oid());
+        s.Run();
+      }
     session_->DeleteNow(*state_);
     return true;
   });
