@@ -90,6 +90,32 @@ TEST_F(HooksTest, ErrorInsideAGroupedActionRollsBackEarlierCompletedSteps) {
   EXPECT_EQ(StoredState(), "stock=99 total=2.5");
 }
 
+// An inner action that fails after its writes reached the file is undone alone: the outer action
+// goes on and commits what it did before and after.
+TEST_F(HooksTest, FailedInnerActionAfterWritesLeavesTheOuterOneWhole) {
+  auto row = Scan(1);
+  ASSERT_TRUE(conn().RunAction([&] {
+    EXPECT_TRUE(row->Set("QuantitàScarico", D(2)));
+    conn().Flush();
+    EXPECT_THROW(conn().RunAction([&] {
+                   auto added = doc_->AddListRowFrom("Dettagli", *article_);
+                   EXPECT_TRUE(added && added->Set("QuantitàScarico", D(4)));
+                   conn().Flush();  // the new row and the stock change are in the file now
+                   throw Error("interrotto");
+                   return true;
+                 }),
+                 Error);
+    EXPECT_EQ(doc_->ListCount("Dettagli"), 1);
+    EXPECT_EQ(State(), "stock=98 total=5");
+    EXPECT_TRUE(doc_->Set("Numero", D(5)));
+    return true;
+  }));
+  EXPECT_EQ(State(row), "stock=98 total=5 row=2x2.5=5");
+  EXPECT_EQ(StoredState(), "stock=98 total=5");
+  EXPECT_EQ(doc_->ListCount("Dettagli"), 1);
+  EXPECT_EQ(doc_->Get("Numero").AsInteger(), 5);
+}
+
 TEST_F(HooksTest, PlaceholderRowRefusesChangeAndDeletionButNotWhileCreated) {
   auto ids = conn().FindOids("TArticoli", "Codice", S(""));
   ASSERT_EQ(ids.size(), 1u);
