@@ -13,7 +13,7 @@ void Operatori::itfDefTable_DefineIdentity(engine::TableDef& d) {
 
 void Operatori::itfDefTable_DefineStructure(engine::TableDef& d) {
   d.AddField("Nome", FieldType::Text, 64, "", "", 1);
-  d.AddField("Password", FieldType::Text, 32, "", "", kNotSet, 15);
+  d.AddField("Password", FieldType::Text, 32, "", "", kNotSet, 15).secret = true;
   d.AddField("LivelloAccesso", FieldType::Integer, 0, "", "", 15, kNotSet, kNotSet, true, "",
              "SIMPLE_ACCESS");
   d.AddIndex("Nome", true);

@@ -88,7 +88,8 @@ int64_t DataSet::RowCount() {
     s.Flush();
     Statement& st = s.db().Cached(query_.countSql);
     StatementUse use(st);
-    for (size_t i = 0; i < query_.params.size(); ++i) st.Bind(static_cast<int>(i) + 1, query_.params[i]);
+    for (size_t i = 0; i < query_.countParams.size(); ++i)
+      st.Bind(static_cast<int>(i) + 1, query_.countParams[i]);
     count_ = st.Step() ? st.Int(0) : 0;
   }
   return *count_;
@@ -182,6 +183,21 @@ bool DataSet::Find(std::string_view column, const Variant& value) {
   }
   pos_ = n;
   return false;
+}
+
+void DataSet::ForEachRow(const std::function<bool(const std::vector<Variant>&)>& row) {
+  auto& s = connection_->session();
+  s.Flush();
+  Statement& st = s.db().Cached(query_.sql);
+  StatementUse use(st);
+  for (size_t i = 0; i < query_.params.size(); ++i)
+    st.Bind(static_cast<int>(i) + 1, query_.params[i]);
+  std::vector<Variant> values(query_.columns.size());
+  while (st.Step()) {
+    for (size_t c = 0; c < query_.columns.size(); ++c)
+      values[c] = internal::ReadValue(st, static_cast<int>(c) + 1, query_.columns[c].type);
+    if (!row(values)) return;
+  }
 }
 
 void DataSet::Requery() {

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -31,11 +32,13 @@ struct QueryColumn {
   bool readOnly = true;  // computed or borrowed through a reference
 };
 
-// One SQL statement whose first column is the row identifier "OID", with its parameters.
+// One SQL statement whose first column is the row identifier "OID", with its parameters, and
+// the statement counting its rows with its own (each binds exactly the list beside it).
 struct CompiledQuery {
   std::string sql;
-  std::string countSql;
   std::vector<Variant> params;
+  std::string countSql;
+  std::vector<Variant> countParams;
   std::vector<QueryColumn> columns;  // the columns after "OID"
 };
 
@@ -98,6 +101,10 @@ class DataSet {
   bool Find(std::string_view column, const Variant& value);
   // Reads again from the archive (after changes), keeping the position.
   void Requery();
+  // Reads every row once, from the first, through one statement instead of pages: for whole
+  // listings and exports of big tables. `row` gets the values of columns(); returning false
+  // stops. The position does not move.
+  void ForEachRow(const std::function<bool(const std::vector<Variant>&)>& row);
 
   static constexpr int kPageSize = 200;
 

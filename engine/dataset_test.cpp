@@ -87,6 +87,24 @@ TEST_F(DataSetTest, ChildrenOfARowAndRefusedRequests) {
   EXPECT_THROW(DataSet(conn(), {"TArticoli", "", "", "Codice SIDEWAYS"}), Error);
 }
 
+// The rows and their count are two statements, each with its own values: constants of the field
+// list or the sort never reach the count.
+TEST_F(DataSetTest, ConstantsInTheFieldListAndTheSortCountLikeAnyRequest) {
+  DataSet constants(conn(), {"TArticoli", "", "Codice, Quantità * 2 AS Doppia, 7 AS Sette", ""});
+  EXPECT_EQ(constants.RowCount(), 451);
+  constants.Move(1);
+  EXPECT_EQ(constants.ColValue("Sette").ToInt64(), 7);
+  DataSet sorted(conn(), {"TArticoli", "", "Codice", "IIF(Quantità > 3, 1, 2), Codice"});
+  EXPECT_EQ(sorted.RowCount(), 451);
+  DataSet both(conn(), {"TArticoli", "Doppia > 10", "Codice, Quantità * 2 AS Doppia", ""});
+  EXPECT_EQ(both.RowCount(), 64);  // Quantità is i % 7: 6 in 64 of the 450 rows
+  // The row identifier as a column of its own.
+  DataSet ids(conn(), {"TArticoli", "Codice = 'K000'", "OID, Codice", ""});
+  ids.First();
+  EXPECT_EQ(ids.ColumnIndex("OID"), 0);
+  EXPECT_EQ(ids.ColValue(0).ToInt64(), ids.CurrentOid());
+}
+
 TEST_F(DataSetTest, SumsAndCountsOverChildRowsAndPeriods) {
   auto art = conn().GetRow("TArticoli", conn().FindOids("TArticoli", "Codice", S("K002"))[0]);
   ASSERT_TRUE(art->Set("PrezzoVendita", M("1.25")));

@@ -50,6 +50,9 @@ struct FieldDef {
   std::string description;
   std::string valueList;  // "code|label|code|label"
   std::string group;
+  // A secret (a scrambled password): rows read and write it, but no query text (filter, field
+  // list, sort, sub-select) can reach it.
+  bool secret = false;
 };
 
 enum class RefKind { Single, OwnedSingle, List, OwnedList };

@@ -60,6 +60,9 @@ struct Expr {
   ExprKind kind = ExprKind::Literal;
   size_t offset = 0;  // bytes into the text
   size_t length = 0;
+  // Levels of the subtree (a leaf is 1), kept as the parser builds it, so that a limit on the
+  // depth never needs a walk down a tree that may be too deep to walk.
+  int height = 1;
 
   // Literal
   LiteralKind literal = LiteralKind::Null;

@@ -30,7 +30,7 @@ std::vector<const TableInfo*> IdentityChain(const Catalog& catalog, const TableI
 FieldHit FindField(const Catalog& catalog, const TableInfo& table, std::string_view name) {
   for (const TableInfo* t : BaseChain(catalog, table)) {
     for (const FieldInfo& f : t->fields) {
-      if (text::EqualNoCase(f.name, name)) return {&f, t};
+      if (!f.secret && text::EqualNoCase(f.name, name)) return {&f, t};
     }
   }
   return {};
@@ -53,7 +53,9 @@ std::vector<FieldHit> AllFields(const Catalog& catalog, const TableInfo& table) 
   auto chain = BaseChain(catalog, table);
   std::vector<FieldHit> out;
   for (auto it = chain.rbegin(); it != chain.rend(); ++it) {
-    for (const FieldInfo& f : (*it)->fields) out.push_back({&f, *it});
+    for (const FieldInfo& f : (*it)->fields) {
+      if (!f.secret) out.push_back({&f, *it});
+    }
   }
   return out;
 }

@@ -19,6 +19,9 @@ struct FieldInfo {
   std::string name;
   int typeCode = 0;  // the declaration type codes: 0..8 texts, 11/12 integers, 14 yes/no, ...
   bool nullable = false;
+  // A secret (a scrambled password): stored and read by the engine's rows, but out of reach of
+  // every query text, as if the table had no such field.
+  bool secret = false;
 };
 
 struct ReferenceInfo {
@@ -82,6 +85,7 @@ struct ReferenceHit {
 std::vector<const TableInfo*> BaseChain(const Catalog& catalog, const TableInfo& table);
 // The tables whose rows are the same rows as `table` (itself and the LinkToBase bases).
 std::vector<const TableInfo*> IdentityChain(const Catalog& catalog, const TableInfo& table);
+// Secret fields are never found, nor listed by AllFields.
 FieldHit FindField(const Catalog& catalog, const TableInfo& table, std::string_view name);
 // Single references are inherited from every base; lists only through LinkToBase bases, because
 // copied rows do not carry the base row's lists.

@@ -197,6 +197,73 @@ TEST(FuzzTest, EveryTextIsRefusedOrRuns) {
   EXPECT_GT(accepted, 300);  // the generator must keep producing valid texts
 }
 
+// Long texts: chains of hundreds of conditions, groups in parentheses, Not, nested calls. The
+// translator either refuses them or gives SQL the database reads, however they nest.
+TEST(FuzzTest, LongAndDeepTextsAreRefusedOrRun) {
+  testing::TestDatabase db(testing::ShopCatalog());
+  testing::SeedShop(db);
+  SqliteDialect dialect;
+  Translator translator(testing::ShopCatalog(), dialect);
+  std::mt19937 rng(99);
+  static const std::vector<std::string> conditions = {
+      "Quantità > 0",
+      "Codice Like 'A*'",
+      "PrezzoVendita Between 1 And 10",
+      "DatiFornitori.PrezzoAcquisto > 5",
+      "CodiciCorrelati.Codice = 'x'",
+      "Settore.Descrizione = 'Vernici'",
+      "Month(DataInserimento) = 1",
+      "Year(DataInserimento) = 2024",
+      "Codice & Descrizione & Note Like '*a*'",
+      "Len(Codice) + ScortaMinima - 1 > 3",
+      "OID In (100, 101, 102)",
+      "DataUltimaVendita Is Null",
+      "(SELECT Sum(QuantitàScarico) FROM DettagliVendite WHERE OID_Articoli = Articoli.OID) > 0",
+  };
+  static const std::vector<std::string> wrappers = {"Not (", "(", "IIF(True, "};
+  static const std::vector<std::string> closers = {")", ")", ", False)"};
+  int accepted = 0;
+  int refused = 0;
+  for (int i = 0; i < 40; ++i) {
+    std::string filter;
+    const int terms = 20 + static_cast<int>(rng() % 400);
+    int open = 0;
+    std::vector<size_t> kinds;
+    for (int n = 0; n < terms; ++n) {
+      if (n) filter += rng() % 3 ? " Or " : " And ";
+      while (rng() % 6 == 0 && open < 40) {
+        size_t k = rng() % wrappers.size();
+        filter += wrappers[k];
+        kinds.push_back(k);
+        ++open;
+      }
+      filter += i % 3 ? conditions[rng() % conditions.size()] : RandomText(rng, 3);
+      while (open > 0 && rng() % 3 == 0) {
+        filter += closers[kinds.back()];
+        kinds.pop_back();
+        --open;
+      }
+    }
+    while (open-- > 0) {
+      filter += closers[kinds.back()];
+      kinds.pop_back();
+    }
+    SCOPED_TRACE(filter.substr(0, 300));
+    Translation t;
+    try {
+      t = translator.Translate({"Articoli", filter, "", ""}, testing::ShopNow());
+    } catch (const JetError&) {
+      ++refused;
+      continue;
+    }
+    ++accepted;
+    EXPECT_NO_THROW(db.Rows(t));
+    EXPECT_NO_THROW(db.Count(t));
+  }
+  EXPECT_GT(accepted, 5);
+  EXPECT_GT(refused, 5);
+}
+
 }  // namespace
 }  // namespace tillbook::jet
 

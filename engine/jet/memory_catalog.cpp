@@ -24,9 +24,12 @@ MemoryCatalog::TableBuilder& MemoryCatalog::TableBuilder::Fields(std::string_vie
     size_t colon = s.rfind(':');
     std::string name(s.substr(0, colon));
     std::string_view code = s.substr(colon + 1);
+    bool secret = !code.empty() && code.back() == '!';
+    if (secret) code.remove_suffix(1);
     bool nullable = !code.empty() && code.back() == '?';
     if (nullable) code.remove_suffix(1);
     Field(name, std::stoi(std::string(code)), nullable);
+    table_.fields.back().secret = secret;
   }
   return *this;
 }

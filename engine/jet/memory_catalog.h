@@ -19,7 +19,7 @@ class MemoryCatalog : public Catalog {
     TableBuilder& Extends(std::string base, bool linkToBase = true);
     TableBuilder& Field(std::string name, int typeCode, bool nullable = false);
     // Several fields at once: "Name:code" items separated by commas, '?' after the code marks
-    // a nullable field ("Data:17,DataScadenza:17?").
+    // a nullable field ("Data:17,DataScadenza:17?"), '!' a secret one ("Password:0!").
     TableBuilder& Fields(std::string_view list);
     // shown: comma list as declared (empty items are dropped).
     TableBuilder& Ref(std::string name, std::string target, RefKind kind = RefKind::Single,

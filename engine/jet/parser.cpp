@@ -5,24 +5,20 @@
 #include <algorithm>
 #include <string>
 
+#include "engine/jet/internal/quotes.h"
 #include "engine/jet/jet_error.h"
 #include "engine/jet/tokenizer.h"
 
 namespace tillbook::jet {
 namespace {
 
-// Nesting deeper than this is refused before it can exhaust the stack or the database's own
-// expression depth limit.
+// Nesting deeper than this is refused before it can exhaust the stack.
 constexpr int kMaxDepth = 200;
-// Depth of the finished tree: a long "a Or b Or c ..." chain nests without parentheses, and the
-// database refuses expressions nested about a thousand deep.
-constexpr int kMaxTreeDepth = 400;
-
-int TreeDepth(const Expr& e) {
-  int deepest = 0;
-  for (const ExprPtr& a : e.args) deepest = std::max(deepest, TreeDepth(*a));
-  return deepest + 1;
-}
+// Levels of the finished tree. A chain of one left-associative operator ("a + b + c ...") nests
+// without parentheses; the database's own parser gives up on statements nested about a hundred
+// levels deep, so a deeper tree could never run anyway. And, Or and '&' chains are built balanced
+// and stay far below this.
+constexpr int kMaxTreeDepth = 100;
 
 constexpr int kBpNot = 50;
 constexpr int kBpCompare = 60;
@@ -84,16 +80,7 @@ class Parser {
   ExprPtr Whole() {
     ExprPtr e = Expression(0);
     ExpectEnd();
-    CheckDepth(*e);
     return e;
-  }
-
-  void CheckDepth(const Expr& e) const {
-    if (TreeDepth(e) > kMaxTreeDepth) {
-      throw JetError(ErrorKind::TooComplex,
-                     "Espressione troppo complessa: troppe condizioni concatenate.", text_,
-                     e.offset, e.length);
-    }
   }
 
   // fields := item { ',' item } ; item := '*' | name '.' '*' | expr [AS name] | (empty)
@@ -118,7 +105,6 @@ class Parser {
         Advance();
       } else {
         item.expr = Expression(0);
-        CheckDepth(*item.expr);
         if (Peek().Is(Keyword::As)) {
           Advance();
           const Token& name = Peek();
@@ -152,7 +138,6 @@ class Parser {
       }
       SortItem item;
       item.expr = Expression(0);
-      CheckDepth(*item.expr);
       if (Peek().Is(Keyword::Asc)) {
         Advance();
       } else if (Peek().Is(Keyword::Desc)) {
@@ -176,9 +161,7 @@ class Parser {
   const Token& Previous() const { return tokens_[pos_ == 0 ? 0 : pos_ - 1]; }
   const Token& Advance() { return tokens_[pos_ < tokens_.size() - 1 ? pos_++ : pos_]; }
 
-  std::string At(const Token& t) const {
-    return " (posizione " + std::to_string(CharPosition(text_, t.offset)) + ").";
-  }
+  std::string At(const Token& t) const { return At(t.offset); }
 
   [[noreturn]] void Fail(ErrorKind kind, const std::string& message, const Token& t) const {
     throw JetError(kind, message, text_, t.offset, t.length);
@@ -241,7 +224,59 @@ class Parser {
     return e;
   }
 
-  void Close(Expr& e) const { e.length = Previous().offset + Previous().length - e.offset; }
+  void Close(Expr& e) const {
+    e.length = Previous().offset + Previous().length - e.offset;
+    SetHeight(e);
+  }
+
+  // The node's height from its children's; a tree too deep for the database is refused here, as
+  // it grows, so no later phase ever walks one.
+  void SetHeight(Expr& e) const {
+    int deepest = 0;
+    for (const ExprPtr& a : e.args) deepest = std::max(deepest, a->height);
+    e.height = deepest + 1;
+    if (e.height > kMaxTreeDepth) {
+      throw JetError(ErrorKind::TooComplex,
+                     "Espressione troppo complessa: troppe operazioni concatenate" + At(e.offset),
+                     text_, e.offset, e.length);
+    }
+  }
+
+  std::string At(size_t offset) const {
+    return " (posizione " + std::to_string(CharPosition(text_, offset)) + ").";
+  }
+
+  static bool Associative(Op op) { return op == Op::And || op == Op::Or || op == Op::Concat; }
+
+  // chain := operand op operand { op operand } for one associative operator, the first operator
+  // already read. Built balanced, so that a chain of thousands of terms (a filter written by a
+  // program: "x = 1 Or x = 2 Or ...") stays a few levels deep for every later phase.
+  ExprPtr Chain(ExprPtr first, InfixOp infix) {
+    std::vector<ExprPtr> operands;
+    operands.push_back(std::move(first));
+    while (true) {
+      operands.push_back(Expression(infix.bp));
+      InfixOp next = Infix(Peek());
+      if (next.bp != infix.bp || next.op != infix.op) break;
+      Advance();
+    }
+    return Balanced(operands, 0, operands.size(), infix.op);
+  }
+
+  // operands[lo, hi) joined by `op`; the left half takes the odd one, so three terms nest as
+  // "(a op b) op c", as they are read.
+  ExprPtr Balanced(std::vector<ExprPtr>& operands, size_t lo, size_t hi, Op op) const {
+    if (hi - lo == 1) return std::move(operands[lo]);
+    size_t mid = lo + (hi - lo + 1) / 2;
+    auto node = Node(ExprKind::Binary, operands[lo]->offset);
+    node->op = op;
+    node->args.push_back(Balanced(operands, lo, mid, op));
+    node->args.push_back(Balanced(operands, mid, hi, op));
+    const Expr& last = *node->args[1];
+    node->length = last.offset + last.length - node->offset;
+    SetHeight(*node);
+    return node;
+  }
 
   // expr(min) := prefix { infix-op expr(bp) | postfix-test } while bp > min
   ExprPtr Expression(int minBp) {
@@ -259,6 +294,10 @@ class Parser {
       InfixOp infix = Infix(t);
       if (infix.bp == 0 || infix.bp <= minBp) break;
       Advance();
+      if (Associative(infix.op)) {
+        left = Chain(std::move(left), infix);
+        continue;
+      }
       ExprPtr right = Expression(infix.bp);
       auto node = Node(ExprKind::Binary, left->offset);
       node->op = infix.op;
@@ -480,22 +519,47 @@ class Parser {
 
 }  // namespace
 
+namespace {
+
+// Runs `parse` on `text`; a refusal whose real cause is a quote slip is explained as such.
+template <class Parse>
+auto Explained(std::string_view text, Parse parse) -> decltype(parse(text)) {
+  try {
+    return parse(text);
+  } catch (const JetError& e) {
+    auto reads = [&](std::string_view corrected) {
+      try {
+        parse(corrected);
+        return true;
+      } catch (const JetError&) {
+        return false;
+      }
+    };
+    if (auto better = internal::ExplainQuotes(text, e, reads)) throw *better;
+    throw;
+  }
+}
+
+}  // namespace
+
 ExprPtr ParseFilter(std::string_view text) {
-  Parser p(text);
-  if (p.AtEnd()) return nullptr;
-  return p.Whole();
+  return Explained(text, [](std::string_view t) -> ExprPtr {
+    Parser p(t);
+    if (p.AtEnd()) return nullptr;
+    return p.Whole();
+  });
 }
 
 ExprPtr ParseExpression(std::string_view text) {
-  return Parser(text).Whole();
+  return Explained(text, [](std::string_view t) { return Parser(t).Whole(); });
 }
 
 std::vector<FieldItem> ParseFieldList(std::string_view text) {
-  return Parser(text).Fields();
+  return Explained(text, [](std::string_view t) { return Parser(t).Fields(); });
 }
 
 std::vector<SortItem> ParseSortList(std::string_view text) {
-  return Parser(text).Sorts();
+  return Explained(text, [](std::string_view t) { return Parser(t).Sorts(); });
 }
 
 }  // namespace tillbook::jet

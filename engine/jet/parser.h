@@ -1,7 +1,9 @@
 // Parser of the query dialect (precedence climbing over one expression grammar). Binding powers,
 // loosest first: Imp, Eqv, Xor, Or, And, Not (prefix), comparisons with Like / Is / In / Between,
 // '&', '+' '-', Mod, '\', '*' '/', unary '-' '+', '^'. So "Not A = B" is "Not (A = B)" and
-// "-2^2" is -4, as the original engine reads them.
+// "-2^2" is -4, as the original engine reads them. Chains of And, Or and '&' (associative) are
+// built as balanced trees, so thousands of terms stay a few levels deep. A refusal whose cause is
+// a quote typed once inside a text, or an accent typed as an apostrophe, says so.
 #pragma once
 
 #include <string_view>

@@ -250,12 +250,34 @@ TEST(ParserTest, DepthIsLimited) {
   } catch (const JetError& e) {
     EXPECT_EQ(e.kind(), ErrorKind::TooComplex);
   }
-  // Long chains nest in the tree (and in the SQL) even without parentheses.
-  std::string chain = "a";
-  for (int i = 0; i < 300; ++i) chain += " Or a";
-  EXPECT_NO_THROW(ParseFilter(chain));
-  for (int i = 0; i < 3000; ++i) chain += " Or a";
-  EXPECT_THROW(ParseFilter(chain), JetError);
+}
+
+// And, Or and '&' are associative: a chain of any length becomes a balanced tree, a few levels
+// deep. Other operators nest one level per term and are refused past a depth no database
+// statement could hold.
+TEST(ParserTest, LongChains) {
+  EXPECT_EQ(Show(*ParseFilter("a Or b Or c Or d")), "(Or (Or a b) (Or c d))");
+  EXPECT_EQ(Show(*ParseFilter("a And b And c")), "(And (And a b) c)");
+  EXPECT_EQ(Show(*ParseFilter("a & b & c & d & e")), "(& (& (& a b) c) (& d e))");
+  EXPECT_EQ(Show(*ParseFilter("a Or b And c Or d")), "(Or (Or a (And b c)) d)");
+  for (const char* op : {" Or ", " And ", " & "}) {
+    std::string chain = "a";
+    for (int i = 0; i < 9999; ++i) chain += op + std::string("a");
+    ExprPtr e = ParseFilter(chain);
+    ASSERT_TRUE(e) << op;
+    EXPECT_LE(e->height, 15) << op;
+    EXPECT_EQ(e->length, chain.size()) << op;
+  }
+  std::string sum = "a";
+  for (int i = 0; i < 90; ++i) sum += " + a";
+  EXPECT_EQ(ParseFilter(sum)->height, 91);
+  for (int i = 0; i < 5000; ++i) sum += " + a";
+  try {
+    ParseFilter(sum);
+    ADD_FAILURE();
+  } catch (const JetError& e) {
+    EXPECT_EQ(e.kind(), ErrorKind::TooComplex);
+  }
 }
 
 }  // namespace

@@ -9,10 +9,16 @@
 namespace tillbook::jet {
 
 void BindJetParameters(sqlite3_stmt* statement, const std::vector<Variant>& params) {
+  // A statement binds exactly its own parameters: a list of another size belongs to another
+  // statement (a count given the data set's list), and would bind the wrong values.
   const int count = sqlite3_bind_parameter_count(statement);
+  if (static_cast<size_t>(count) != params.size()) {
+    std::string detail = "statement has " + std::to_string(count) + " parameters, " +
+                         std::to_string(params.size()) + " given";
+    throw Error("Valore non valido per la ricerca", detail);
+  }
   for (size_t i = 0; i < params.size(); ++i) {
     const int index = static_cast<int>(i) + 1;
-    if (index > count) break;  // a count query uses only the filter's parameters
     const Variant& v = params[i];
     int rc = SQLITE_OK;
     switch (v.type()) {

@@ -10,7 +10,8 @@ struct sqlite3_stmt;
 
 namespace tillbook::jet {
 
-// params[i] goes to placeholder i + 1. Throws Error on a value SQLite refuses.
+// params[i] goes to placeholder i + 1. Throws Error on a value SQLite refuses, or when the list
+// is not the statement's own (not as many values as it has placeholders).
 void BindJetParameters(sqlite3_stmt* statement, const std::vector<Variant>& params);
 
 }  // namespace tillbook::jet

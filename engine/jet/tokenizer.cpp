@@ -304,15 +304,14 @@ class Lexer {
     ++pos_;
     while (true) {
       if (pos_ >= text_.size()) {
-        // "Quantita'" typed on a keyboard without accented capitals opens a text.
-        bool afterLetter =
-            quote == '\'' && start > 0 && IsNameStart(static_cast<unsigned char>(text_[start - 1]));
+        // Whether an apostrophe was the slip is decided by the parser, which can try the text
+        // without it.
         throw JetError(
             ErrorKind::UnterminatedLiteral,
-            std::string("Testo non chiuso: manca ") +
-                (quote == '\'' ? "l'apice finale" : "le virgolette finali") +
+            std::string("Testo non chiuso: ") +
+                (quote == '\'' ? "manca l'apice finale" : "mancano le virgolette finali") +
                 " del testo iniziato alla posizione " + std::to_string(CharPosition(text_, start)) +
-                "." + (afterLetter ? " Per una lettera accentata scrivere «à», non «a'»." : ""),
+                ".",
             text_, start, text_.size() - start);
       }
       char c = text_[pos_++];

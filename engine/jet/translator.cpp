@@ -1,5 +1,7 @@
 #include "engine/jet/translator.h"
 
+#include <algorithm>
+
 #include "base/text.h"
 #include "engine/jet/catalog.h"
 #include "engine/jet/dialect.h"
@@ -45,20 +47,90 @@ const TableInfo& FindQueryTable(const Catalog& catalog, std::string_view name) {
   return *table;
 }
 
+// The database reads a statement with a parser of bounded depth (SQLite's gives up about a
+// hundred levels down), and how much of it each parenthesis takes depends on what is pending
+// there: nothing more after another parenthesis, an operand and an operator or a function name
+// elsewhere, whole clauses in a sub-select or a CASE. This estimates it from the SQL text, on the
+// safe side; the translator's tests hold it against the database.
+int ParserNesting(std::string_view sql) {
+  std::vector<int> open;
+  int total = 0;
+  int deepest = 0;
+  auto startsWith = [&](size_t at, std::string_view word) {
+    while (at < sql.size() && sql[at] == ' ') ++at;
+    return sql.substr(at, word.size()) == word;
+  };
+  for (size_t i = 0; i < sql.size(); ++i) {
+    const char c = sql[i];
+    if (c == '\'' || c == '"') {
+      // Quoted texts and names: skip to the closing quote (a doubled one stays inside).
+      for (++i; i < sql.size(); ++i) {
+        if (sql[i] != c) continue;
+        if (i + 1 < sql.size() && sql[i + 1] == c) {
+          ++i;
+          continue;
+        }
+        break;
+      }
+    } else if (c == '(') {
+      size_t before = i;
+      while (before > 0 && sql[before - 1] == ' ') --before;
+      int cost = 4;
+      if (startsWith(i + 1, "SELECT")) {
+        cost = 10;
+      } else if (startsWith(i + 1, "CASE")) {
+        cost = 8;
+      } else if (before > 0 && sql[before - 1] == '(') {
+        cost = 1;
+      }
+      open.push_back(cost);
+      total += cost;
+      deepest = std::max(deepest, total);
+    } else if (c == ')' && !open.empty()) {
+      total -= open.back();
+      open.pop_back();
+    }
+  }
+  return deepest;
+}
+
+constexpr int kMaxParserNesting = 80;
+
+void CheckNesting(const std::string& sql, std::string_view text) {
+  if (ParserNesting(sql) > kMaxParserNesting) {
+    throw JetError(ErrorKind::TooComplex,
+                   "Espressione troppo complessa: troppi livelli annidati (posizione 1).", text, 0,
+                   text.size());
+  }
+}
+
+// Each literal is a parameter, and the database binds a bounded number of them per statement
+// (32766 in SQLite); a data set adds two of its own for paging.
+constexpr size_t kMaxParameters = 30000;
+
+void CheckParameterCount(const std::vector<Variant>& params, const Query& query) {
+  if (params.size() <= kMaxParameters) return;
+  const std::string& text = !query.filter.empty() ? query.filter : query.fields;
+  throw JetError(
+      ErrorKind::TooComplex,
+      "Testo troppo complesso: più di " + std::to_string(kMaxParameters) + " valori (posizione 1).",
+      text, 0, text.size());
+}
+
 struct Column {
   OutputColumn info;
   std::string sql;
 };
 
-// The result columns as they are built: looked up by name without regard to case.
+// The result columns as they are built: looked up by name without regard to case. The first is
+// the row identifier the caller keeps apart; a field list naming OID shows it as a column of its
+// own.
 class Columns {
  public:
-  Column* Find(std::string_view name) {
-    for (Column& col : columns_) {
-      if (text::EqualNoCase(col.info.name, name)) return &col;
-    }
-    return nullptr;
-  }
+  // Any column, the row identifier included (a sort by "OID").
+  Column* Find(std::string_view name) { return Find(name, 0); }
+  // A column the field list shows.
+  Column* FindShown(std::string_view name) { return Find(name, 1); }
   void Add(const std::string& name, const Value& v, int typeCode) {
     Column col;
     col.info.name = name;
@@ -73,6 +145,13 @@ class Columns {
   const std::vector<Column>& all() const { return columns_; }
 
  private:
+  Column* Find(std::string_view name, size_t from) {
+    for (size_t i = from; i < columns_.size(); ++i) {
+      if (text::EqualNoCase(columns_[i].info.name, name)) return &columns_[i];
+    }
+    return nullptr;
+  }
+
   std::vector<Column> columns_;
 };
 
@@ -100,14 +179,14 @@ void AddFieldColumns(const Catalog& catalog, const TableInfo& table,
     if (item.star) {
       CheckStarTable(catalog, table, item, c, fieldsText);
       for (const auto& star : c.StarColumns(scope)) {
-        if (c.HasAlias(star.name) || columns.Find(star.name)) continue;
+        if (c.HasAlias(star.name) || columns.FindShown(star.name)) continue;
         columns.Add(star.name, star.value, star.value.typeCode);
       }
       continue;
     }
     if (!item.alias.empty()) {
       Value v = c.AliasValue(item.alias, item.aliasOffset);
-      if (Column* existing = columns.Find(item.alias); existing && existing->sql == v.sql) {
+      if (Column* existing = columns.FindShown(item.alias); existing && existing->sql == v.sql) {
         continue;
       }
       columns.Add(item.alias, v, v.ownColumn ? v.typeCode : -1);
@@ -118,17 +197,29 @@ void AddFieldColumns(const Catalog& catalog, const TableInfo& table,
     if (item.expr->kind == ExprKind::Path) {
       const auto& parts = item.expr->parts;
       name = parts.back();
-      if (Column* existing = columns.Find(name)) {
+      if (Column* existing = columns.FindShown(name)) {
         if (existing->sql == v.sql) continue;  // "*,Codice": already there
         name.clear();
         for (size_t i = 0; i < parts.size(); ++i) name += (i ? "." : "") + parts[i];
-        if (columns.Find(name)) continue;
+        if (columns.FindShown(name)) continue;
       }
     } else {
       name = "Expr" + std::to_string(++exprCounter);
     }
     columns.Add(name, v, v.typeCode);
   }
+}
+
+// A sort key with the same value on every row orders nothing. A number in particular is not a
+// column position in this dialect, so "1" is refused rather than sorting nothing in silence.
+[[noreturn]] void RefuseConstantSort(const Expr& e, Compiler& c) {
+  const std::string shown(c.text().substr(e.offset, e.length));
+  const bool number = e.kind == ExprKind::Literal && e.literal == LiteralKind::Number;
+  c.Fail(ErrorKind::BadSort,
+         "Ordinamento non valido «" + shown + "»" + c.At(e.offset) +
+             (number ? " Un numero non indica una colonna: scrivere il nome del campo."
+                     : " Il valore è lo stesso per ogni riga: scrivere il nome di un campo."),
+         e.offset, e.length);
 }
 
 // ORDER BY keys. A lone name is first a column of the result (an alias, the name given to a
@@ -146,7 +237,9 @@ std::string OrderBy(const std::vector<SortItem>& sorts, const std::string& oidSq
       v.sql = col->sql;
       v.type = col->info.type;
     } else {
+      const int before = c.rowReferences();
       v = c.Compile(*s.expr, scope);
+      if (c.rowReferences() == before) RefuseConstantSort(*s.expr, c);
     }
     // Yes/no values sort as the original numbers: True (-1) before False (0).
     std::string key = v.type == LogicalType::Boolean ? dialect.BoolToNumber(v.sql) : v.sql;
@@ -168,6 +261,11 @@ Translation Translator::Translate(const Query& query, DateTime now) const {
   const std::string fieldsText = text::Trim(query.fields).empty() ? std::string("*") : query.fields;
   c.SetText(fieldsText);
   std::vector<FieldItem> items = ParseFieldList(fieldsText);
+  if (items.empty()) {
+    throw JetError(ErrorKind::Incomplete,
+                   "Elenco dei campi vuoto: indicare almeno un campo, oppure «*» per tutti.",
+                   fieldsText, 0, fieldsText.size());
+  }
   c.SetText(query.sort);
   std::vector<SortItem> sorts = ParseSortList(query.sort);
   c.SetText(query.filter);
@@ -193,11 +291,11 @@ Translation Translator::Translate(const Query& query, DateTime now) const {
   Translation out;
   out.orderBy = OrderBy(sorts, oid.sql, c, sortScope, columns, dialect_);
 
+  Scope filterScope = main;
+  filterScope.context = Context::Filter;
+  filterScope.listsAsExists = true;
   if (filter) {
     c.SetText(query.filter);
-    Scope filterScope = main;
-    filterScope.context = Context::Filter;
-    filterScope.listsAsExists = true;
     out.where = c.Condition(*filter, filterScope, false);
   }
   for (const Column& col : columns.all()) {
@@ -205,13 +303,30 @@ Translation Translator::Translate(const Query& query, DateTime now) const {
         (out.select.empty() ? "" : ", ") + col.sql + " AS " + dialect_.Quote(col.info.name);
     out.columns.push_back(col.info);
   }
+  CheckNesting(out.select, fieldsText);
+  CheckNesting(out.orderBy, query.sort);
+  CheckNesting(out.where, query.filter);
   const std::string root = dialect_.Quote(table.name) + " " + main.root->alias;
   out.from = root + c.mainSpace().Text();
   const std::string where = out.where.empty() ? "" : " WHERE " + out.where;
   out.sql = "SELECT " + out.select + " FROM " + out.from + where + " ORDER BY " + out.orderBy;
-  // The count needs only the joins of the filter and those that multiply rows.
-  out.countSql = "SELECT COUNT(*) FROM " + root + c.mainSpace().TextFor(out.where) + where;
   out.params = std::move(c.params());
+  CheckParameterCount(out.params, query);
+
+  // The count binds only what its own text uses: the filter is compiled once more with a fresh
+  // parameter list (the field list's values are not in the count). The joins are those the
+  // first compilation made, so the rows are the same; the count needs only the joins of the
+  // filter and those that multiply rows.
+  std::string countWhere;
+  c.params().clear();
+  if (filter) {
+    c.SetText(query.filter);
+    c.ForgetAliasValues();
+    countWhere = c.Condition(*filter, filterScope, false);
+  }
+  out.countSql = "SELECT COUNT(*) FROM " + root + c.mainSpace().TextFor(countWhere) +
+                 (countWhere.empty() ? "" : " WHERE " + countWhere);
+  out.countParams = std::move(c.params());
   return out;
 }
 
@@ -272,6 +387,8 @@ Translation Translator::TranslateAggregate(std::string_view tableName, Aggregate
     Scope filterScope = main;
     out.where = c.Condition(*filter, filterScope, false);
   }
+  CheckNesting(sql, expression);
+  CheckNesting(out.where, filterText);
   out.select = sql + " AS " + dialect_.Quote(name);
   out.from = dialect_.Quote(table.name) + " " + main.root->alias + c.mainSpace().Text();
   out.sql = "SELECT " + out.select + " FROM " + out.from +
@@ -281,6 +398,9 @@ Translation Translator::TranslateAggregate(std::string_view tableName, Aggregate
   col.type = type;
   out.columns.push_back(col);
   out.params = std::move(c.params());
+  CheckParameterCount(
+      out.params,
+      Query{std::string(tableName), std::string(filterText), std::string(expression), {}});
   return out;
 }
 

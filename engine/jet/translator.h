@@ -25,7 +25,7 @@ LogicalType TypeOfCode(int typeCode);
 struct Query {
   std::string table;
   std::string filter;  // blank: every row
-  std::string fields;  // blank: "*"
+  std::string fields;  // blank: "*"; a list naming no column (",") is refused
   std::string sort;    // blank: the row identifier
 };
 
@@ -44,9 +44,13 @@ struct OutputColumn {
 // converts: Boolean (stored 1/0), Date (stored text 'yyyy-mm-dd hh:mm:ss') and Currency
 // (stored as its count of ten-thousandths).
 struct Translation {
-  std::string sql;              // SELECT ... ORDER BY ...; column 0 is always "OID"
+  // SELECT ... ORDER BY ...; column 0 is always the row identifier "OID", kept apart by the
+  // caller. A field list naming OID shows it again as a column of its own.
+  std::string sql;
+  std::vector<Variant> params;  // params[i] binds placeholder i + 1 of sql
   std::string countSql;         // SELECT COUNT(*) of the same rows
-  std::vector<Variant> params;  // params[i] binds placeholder i + 1
+  // The count's own parameters: countParams[i] binds placeholder i + 1 of countSql.
+  std::vector<Variant> countParams;
   std::vector<OutputColumn> columns;
   // The pieces of sql, for callers that page through the rows or wrap the statement:
   // sql is "SELECT " + select + " FROM " + from + [" WHERE " + where] + " ORDER BY " + orderBy.

@@ -26,8 +26,23 @@ bool Compiler::HasAlias(std::string_view name) const {
   return aliases_.count(text::Fold(name)) > 0;
 }
 
+bool Compiler::NamesItsField(std::string_view alias) const {
+  auto it = aliases_.find(text::Fold(alias));
+  if (it == aliases_.end()) return false;
+  const Expr& e = *it->second.item->expr;
+  return e.kind == ExprKind::Path && e.parts.size() == 1 && text::EqualNoCase(e.parts[0], alias);
+}
+
+void Compiler::ForgetAliasValues() {
+  for (auto& [name, alias] : aliases_) {
+    alias.state = 0;
+    alias.value = Value();
+  }
+}
+
 Value Compiler::AliasValue(std::string_view name, size_t offset) {
   AliasState& alias = aliases_.at(text::Fold(name));
+  ++rowReferences_;  // a column of the result
   if (alias.state == 2) return alias.value;
   if (alias.state == 1) {
     Fail(ErrorKind::CircularAlias,

@@ -1,8 +1,8 @@
 // The translator's working state for one request: the table instances of the query and their
 // joins, the bound parameters, the field-list aliases, and the typed SQL of each expression.
-// Split over five files: names.cpp (name resolution and joins), expressions.cpp (operators,
-// typing, sub-selects), functions.cpp (the function whitelist), periods.cpp (date ranges) and
-// aliases.cpp.
+// Split over six files: names.cpp (name resolution and joins), expressions.cpp (operators,
+// typing, sub-selects), chains.cpp (And, Or and '&' chains), functions.cpp (the function
+// whitelist), periods.cpp (date ranges) and aliases.cpp.
 #pragma once
 
 #include <deque>
@@ -106,7 +106,17 @@ class Compiler {
   // Field-list aliases, resolved lazily (an item may use an alias defined after it).
   void SetAliases(const std::vector<FieldItem>* items, std::string_view fieldsText);
   bool HasAlias(std::string_view name) const;
+  // "Codice AS Codice": the alias only names the field it shows, so inside the field list the
+  // name still means the field, not the alias.
+  bool NamesItsField(std::string_view alias) const;
   Value AliasValue(std::string_view name, size_t offset);
+  // Forgets the compiled aliases (their SQL holds parameter numbers), keeping the joins they
+  // made, so that a second statement can compile its own copy with its own parameters.
+  void ForgetAliasValues();
+
+  // Names resolved to a column of some row so far: an expression that adds none has the same
+  // value on every row.
+  int rowReferences() const { return rowReferences_; }
 
   // Any expression.
   Value Compile(const Expr& e, Scope& scope);
@@ -162,7 +172,9 @@ class Compiler {
   Instance* Hop(Instance* from, const ReferenceHit& ref, Scope& scope, size_t offset);
   Instance* HopOwner(Instance* from, const OwnerInfo& owner);
   [[noreturn]] void Unknown(std::string_view name, const TableInfo& table, size_t offset);
+  Value CompileNode(const Expr& e, Scope& scope);
   Value Binary(const Expr& e, Scope& scope);
+  Value Concatenation(const Expr& e, Scope& scope);
   std::string Conjunction(const Expr& e, Scope& scope);
   std::string PeriodRange(const Expr& path, int year, std::optional<int> month, Scope& scope);
   // "Year(x) = y" as a range on x; empty when the text is not that.
@@ -184,6 +196,7 @@ class Compiler {
   JoinSpace mainSpace_;
   std::deque<Scope> scopes_;
   int aliasCounter_ = 0;
+  int rowReferences_ = 0;
   // Joined instances by (origin alias, hop): one join per path prefix.
   std::map<std::string, Instance*> joined_;
   // EXISTS frames of the conditions being compiled, innermost last.
@@ -203,5 +216,11 @@ class Compiler {
 };
 
 std::string TypeName(LogicalType t);
+
+// The operands of a chain of `op` (a tree of Binary `op` nodes of any shape), left to right.
+std::vector<const Expr*> ChainOperands(const Expr& e, Op op);
+// "(a OR b OR c)". Long lists are grouped, each group in parentheses, so that neither the depth
+// of the expression nor the nesting of parentheses grows with the number of terms.
+std::string JoinGrouped(std::vector<std::string> terms, const std::string& separator);
 
 }  // namespace tillbook::jet::internal

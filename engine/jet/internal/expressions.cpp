@@ -34,6 +34,11 @@ std::string TypeName(LogicalType t) {
 
 namespace {
 
+// Longest SQL text of one expression. Some forms repeat an operand (a floor, a Right), so a
+// nesting of them grows the text geometrically; past this the text is refused, long before
+// the memory runs out.
+constexpr size_t kMaxSqlText = size_t{4} << 20;
+
 bool IsNumeric(LogicalType t) {
   return t == LogicalType::Integer || t == LogicalType::Number || t == LogicalType::Money ||
          t == LogicalType::Boolean;
@@ -267,6 +272,14 @@ std::string Compiler::InFrames(const std::function<std::string()>& build) {
 }
 
 Value Compiler::Compile(const Expr& e, Scope& scope) {
+  Value v = CompileNode(e, scope);
+  if (v.sql.size() > kMaxSqlText) {
+    Fail(ErrorKind::TooComplex, "Espressione troppo complessa" + At(e.offset), e.offset, e.length);
+  }
+  return v;
+}
+
+Value Compiler::CompileNode(const Expr& e, Scope& scope) {
   switch (e.kind) {
     case ExprKind::Literal:
       return Literal(e);
@@ -381,16 +394,17 @@ Value Compiler::Binary(const Expr& e, Scope& scope) {
         out.type = LogicalType::Boolean;
         return out;
       }
+      if (e.op == Op::Or) {
+        std::vector<std::string> terms;
+        for (const Expr* t : ChainOperands(e, Op::Or)) terms.push_back(Condition(*t, scope, true));
+        out.sql = JoinGrouped(std::move(terms), " OR ");
+        out.type = LogicalType::Boolean;
+        return out;
+      }
       std::string l = Condition(*e.args[0], scope, true);
       std::string r = Condition(*e.args[1], scope, true);
       out.type = LogicalType::Boolean;
       switch (e.op) {
-        case Op::And:
-          out.sql = "(" + l + " AND " + r + ")";
-          break;
-        case Op::Or:
-          out.sql = "(" + l + " OR " + r + ")";
-          break;
         case Op::Xor:
           out.sql = "(" + l + " <> " + r + ")";
           break;
@@ -411,18 +425,10 @@ Value Compiler::Binary(const Expr& e, Scope& scope) {
     out.type = LogicalType::Boolean;
     if (!out.sql.empty()) return out;
   }
+  if (e.op == Op::Concat) return Concatenation(e, scope);
   Value l = Compile(*e.args[0], scope);
   Value r = Compile(*e.args[1], scope);
   if (ComparisonSql(e.op)) return Comparison(e.op, std::move(l), std::move(r), e);
-  if (e.op == Op::Concat) {
-    Value a = AsText(std::move(l));
-    Value b = AsText(std::move(r));
-    out.type = LogicalType::Text;
-    out.sql = "(CASE WHEN " + a.sql + " IS NULL AND " + b.sql +
-              " IS NULL THEN NULL ELSE COALESCE(" + a.sql + ", '') || COALESCE(" + b.sql +
-              ", '') END)";
-    return out;
-  }
   return Arithmetic(e.op, std::move(l), std::move(r), e);
 }
 

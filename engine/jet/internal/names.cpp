@@ -310,7 +310,7 @@ Compiler::Head Compiler::ResolveHead(const Expr& path, Scope& scope) {
   const TableInfo& table = *root->table;
 
   if (lone && (scope.context == Context::Fields || scope.context == Context::Sort) &&
-      HasAlias(head)) {
+      HasAlias(head) && !NamesItsField(head)) {
     return {nullptr, 0, AliasValue(head, path.offset)};
   }
 
@@ -479,6 +479,7 @@ Value Compiler::WalkPath(const Expr& path, Instance* inst, size_t next, Scope& s
 Value Compiler::ResolvePath(const Expr& path, Scope& scope) {
   Head head = ResolveHead(path, scope);
   if (head.value) return *head.value;
+  ++rowReferences_;
   return WalkPath(path, head.inst, head.next, scope);
 }
 

@@ -1,5 +1,6 @@
 // Period clauses: "Month(x) = m And Year(x) = y" and "Year(x) = y", as the main window writes
 // them, become ranges on x so that an index on x can serve them; the rows are the same.
+#include <algorithm>
 #include <charconv>
 #include <optional>
 
@@ -46,15 +47,6 @@ bool SamePath(const Expr& a, const Expr& b) {
   return true;
 }
 
-void Conjuncts(const Expr& e, std::vector<const Expr*>& out) {
-  if (e.kind == ExprKind::Binary && e.op == Op::And) {
-    Conjuncts(*e.args[0], out);
-    Conjuncts(*e.args[1], out);
-  } else {
-    out.push_back(&e);
-  }
-}
-
 }  // namespace
 
 // The period clauses "Month(x) = m And Year(x) = y" and "Year(x) = y" as a range on x, which an
@@ -77,18 +69,20 @@ std::string Compiler::PeriodRange(const Expr& path, int year, std::optional<int>
 }
 
 // A chain of conditions joined by And; a month and a year test on the same date become one
-// range.
+// range. The partner of a test is looked for among the next few terms only, which is where
+// period clauses put it, so a chain of thousands of date tests stays linear.
 std::string Compiler::Conjunction(const Expr& e, Scope& scope) {
-  std::vector<const Expr*> terms;
-  Conjuncts(e, terms);
+  constexpr size_t kPartnerWindow = 16;
+  std::vector<const Expr*> terms = ChainOperands(e, Op::And);
   std::vector<std::optional<DatePartTest>> tests;
   for (const Expr* t : terms) tests.push_back(AsDatePartTest(*t));
   std::vector<bool> used(terms.size(), false);
-  std::string sql;
+  std::vector<std::string> parts;
   for (size_t i = 0; i < terms.size(); ++i) {
     if (used[i]) continue;
     std::string part;
-    for (size_t j = i + 1; tests[i] && j < terms.size() && part.empty(); ++j) {
+    const size_t last = std::min(terms.size(), i + 1 + kPartnerWindow);
+    for (size_t j = i + 1; tests[i] && j < last && part.empty(); ++j) {
       if (used[j] || !tests[j] || tests[j]->month == tests[i]->month ||
           !SamePath(*tests[j]->path, *tests[i]->path)) {
         continue;
@@ -99,9 +93,9 @@ std::string Compiler::Conjunction(const Expr& e, Scope& scope) {
       if (!part.empty()) used[j] = true;
     }
     if (part.empty()) part = Condition(*terms[i], scope, true);
-    sql += (sql.empty() ? "" : " AND ") + part;
+    parts.push_back(std::move(part));
   }
-  return "(" + sql + ")";
+  return JoinGrouped(std::move(parts), " AND ");
 }
 
 std::string Compiler::YearEquality(const Expr& e, Scope& scope) {

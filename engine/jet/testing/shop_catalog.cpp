@@ -62,7 +62,7 @@ void Registries(MemoryCatalog& c) {
           "Nome:0,Agenzia:0,Indirizzo:0,BancaPropria:14,ABI:0,CAB:0,NumeroConto:0,CIN:0,"
           "CodiceSwift:0,CodiceIBAN:0,Telefono:0,SitoInternet:6,File:5,Note:0")
       .Ref("Città", "Comuni", kSingle, "", "Descrizione,CAP,Provincia,Nazione");
-  c.Table("Operatori").Fields("Nome:0,Password:0,LivelloAccesso:11");
+  c.Table("Operatori").Fields("Nome:0,Password:0!,LivelloAccesso:11");
   c.Table("Listini").Fields("Descrizione:0,PercentualeRicaricoPredefinito:16,Note:0");
 }
 

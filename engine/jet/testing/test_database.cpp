@@ -164,7 +164,7 @@ std::vector<Row> TestDatabase::Run(const std::string& sql,
 }
 
 int64_t TestDatabase::Count(const Translation& t) const {
-  return std::stoll(Run(t.countSql, t.params).at(0).at(0));
+  return std::stoll(Run(t.countSql, t.countParams).at(0).at(0));
 }
 
 std::vector<std::string> TestDatabase::Column(const Translation& t, std::string_view name) const {
