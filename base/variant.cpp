@@ -3,6 +3,7 @@
 #include <cassert>
 #include <charconv>
 #include <cmath>
+#include <deque>
 
 #include "base/error.h"
 #include "base/text.h"
@@ -453,6 +454,32 @@ bool Variant::operator==(const Variant& other) const {
     default:
       return i_ == other.i_;
   }
+}
+
+VarArray::~VarArray() {
+  for (Variant& item : items) DropNested(item);
+}
+
+void DropNested(Variant& value) {
+  if (!value.IsArray() && !value.IsObject()) return;
+  struct Queue {
+    std::deque<Variant> values;
+    bool draining = false;
+  };
+  thread_local Queue queue;
+  try {
+    queue.values.push_back(std::move(value));
+  } catch (...) {
+    return;  // no room to queue it: its owner releases it as usual
+  }
+  if (queue.draining) return;
+  queue.draining = true;
+  // First in, first out: the items of one container go in their order.
+  while (!queue.values.empty()) {
+    Variant next = std::move(queue.values.front());
+    queue.values.pop_front();
+  }
+  queue.draining = false;
 }
 
 }  // namespace tillbook

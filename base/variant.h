@@ -61,10 +61,24 @@ class Object : public std::enable_shared_from_this<Object> {
 
 // A script array: zero-based bounds in each dimension, elements in row-major order.
 struct VarArray {
+  VarArray() = default;
+  VarArray(const VarArray&) = default;
+  VarArray(VarArray&&) = default;
+  VarArray& operator=(const VarArray&) = default;
+  VarArray& operator=(VarArray&&) = default;
+  // Releases the items through DropNested.
+  ~VarArray();
   std::vector<int32_t> upper;  // upper bound of each dimension (-1: empty dimension)
   std::vector<Variant> items;
   size_t Dimensions() const { return upper.size(); }
 };
+
+// Releases an array or object value without a native call per level of nesting: the value is
+// queued and released by the outermost DropNested running on this thread. Containers of values
+// (arrays, script objects, dictionaries) call it for their values as they go, so that a script
+// that built a million nested arrays or linked objects cannot exhaust the stack when they are
+// dropped. Other values are left alone.
+void DropNested(Variant& value);
 
 class Variant {
  public:

@@ -21,7 +21,7 @@ struct GlobalEntry;
 
 namespace ast {
 
-enum class ExprKind : uint8_t { Literal, Name, Member, WithMember, Unary, Binary, New, Me };
+enum class ExprKind : uint8_t { Literal, Name, Member, WithMember, Unary, Binary, Chain, New, Me };
 
 // A plain number computed without Variants: a Double, or an integer of Integer or Long rank.
 struct Num {
@@ -61,6 +61,9 @@ struct Expr {
   virtual bool ComputePure() const { return false; }
 
   ExprKind kind;
+  // Levels of the tree under this node, itself included (set by the parser, which bounds it):
+  // evaluation recurses once per level.
+  uint16_t height = 1;
   int line;
   // Where the value lives without evaluation: a local variable slot (names without
   // arguments) or a fixed value (literals, constants). Lets hot paths skip the virtual call.
@@ -107,7 +110,7 @@ enum class Binding : uint8_t {
   Procedure,  // a global Function or Sub
   Builtin,
   Constant,
-  Dynamic,    // looked up by name when run (names created later, implicit variables)
+  Dynamic,  // looked up by name when run (names created later, implicit variables)
 };
 
 // An identifier, optionally with an argument list: a variable, an array element, a call.
@@ -127,9 +130,9 @@ struct Name final : Expr {
   bool isConst = false;         // Global cell of a Const
   bool optionExplicit = false;  // Dynamic: undeclared names are error 500
   bool inProcedure = false;
-  bool declaring = false;       // target of a ReDim: never error 500
-  int slot = -1;                // Local, Field; Dynamic: the implicit local (-1 at global level)
-  Variant* cell = nullptr;      // Global
+  bool declaring = false;   // target of a ReDim: never error 500
+  int slot = -1;            // Local, Field; Dynamic: the implicit local (-1 at global level)
+  Variant* cell = nullptr;  // Global
   const Procedure* proc = nullptr;  // Procedure, Method
   ExprList args;
   const Builtin* builtin = nullptr;
@@ -169,13 +172,32 @@ struct Unary final : Expr {
 };
 
 enum class BinaryOp : uint8_t {
-  Add, Sub, Mul, Div, IntDiv, Mod, Pow, Concat,
-  Eq, Ne, Lt, Gt, Le, Ge, Is,
-  And, Or, Xor, Eqv, Imp,
+  Add,
+  Sub,
+  Mul,
+  Div,
+  IntDiv,
+  Mod,
+  Pow,
+  Concat,
+  Eq,
+  Ne,
+  Lt,
+  Gt,
+  Le,
+  Ge,
+  Is,
+  And,
+  Or,
+  Xor,
+  Eqv,
+  Imp,
 };
 struct Binary final : Expr {
   Binary(BinaryOp o, ExprPtr a, ExprPtr b, int l)
-      : Expr(ExprKind::Binary, l), op(o), left(std::move(a)), right(std::move(b)) {}
+      : Expr(ExprKind::Binary, l), op(o), left(std::move(a)), right(std::move(b)) {
+    if (left->kind == ExprKind::Binary) spine = static_cast<const Binary&>(*left).spine + 1;
+  }
   bool ComputeNumCandidate() const override {
     return BothNum() && (op == BinaryOp::Add || op == BinaryOp::Sub || op == BinaryOp::Mul ||
                          op == BinaryOp::Div || op == BinaryOp::Mod || op == BinaryOp::IntDiv);
@@ -187,7 +209,24 @@ struct Binary final : Expr {
   // For comparisons of plain numbers: the outcome without Variants, or false.
   bool CompareNums(Frame& f, bool& result) const;
   BinaryOp op;
+  // Binary nodes down the left side, this one included: a long run becomes a Chain.
+  uint16_t spine = 1;
   ExprPtr left, right;
+};
+
+// Binary operators applied left to right: ((first op x1) op x2) ... Long runs of operators
+// (generated text with thousands of terms) become one of these, so that neither evaluation nor
+// destruction recurses once per operator.
+struct Chain final : Expr {
+  struct Link {
+    BinaryOp op;
+    ExprPtr operand;
+  };
+  Chain(ExprPtr f, int l) : Expr(ExprKind::Chain, l), first(std::move(f)) {}
+  bool ComputePure() const override;
+  Variant Eval(Frame& f) const override;
+  ExprPtr first;
+  std::vector<Link> rest;
 };
 
 struct New : Expr {

@@ -23,10 +23,17 @@ bool IsMissing(std::span<Variant> a, size_t i);
 // The value of an argument (default member of objects).
 Variant Val(const Variant& v);
 std::string Text(Machine& m, const Variant& v);  // CStr rules, Null is error 94
-int32_t Long(Machine& m, const Variant& v);       // CLng rules
-double Number(Machine& m, const Variant& v);      // CDbl rules
+int32_t Long(Machine& m, const Variant& v);      // CLng rules
+double Number(Machine& m, const Variant& v);     // CDbl rules
 // A Long argument or its default when missing.
 int32_t LongOr(Machine& m, std::span<Variant> a, size_t i, int32_t fallback);
+
+// Before a text result of `bytes` bytes is built: error 7 past the interpreter's text limit,
+// and long texts count as work for the time limit and the stop flag.
+inline void ReserveText(Machine& m, size_t bytes) {
+  m.CheckText(bytes);
+  m.Spend(bytes);
+}
 
 // UTF-8 strings measured in characters.
 size_t Chars(std::string_view s);

@@ -4,6 +4,7 @@
 #include "base/text.h"
 #include "vbscript/builtins.h"
 #include "vbscript/conversions.h"
+#include "vbscript/limits.h"
 
 namespace tillbook::vbscript::builtins {
 namespace {
@@ -42,7 +43,9 @@ uint32_t FirstCodePoint(std::string_view s) {
   return cp;
 }
 
-bool TextCompare(Machine& m, Args a, size_t i) { return LongOr(m, a, i, 0) == 1; }
+bool TextCompare(Machine& m, Args a, size_t i) {
+  return LongOr(m, a, i, 0) == 1;
+}
 
 // Character position (0-based) of `what` in `in` from character `from`, or npos.
 size_t FindChars(const std::string& in, const std::string& what, size_t from, bool text) {
@@ -160,16 +163,24 @@ Variant Replace(Machine& m, Args a) {
     folded = rest;
     needle = find;
   }
-  std::string out;
-  size_t pos = 0;
-  int32_t done = 0;
-  while (count < 0 || done < count) {
+  // The hits are counted first, so that the result's size is known (and refused if too large)
+  // before it is built.
+  size_t hits = 0;
+  for (size_t pos = 0; count < 0 || hits < static_cast<size_t>(count); ++hits) {
     size_t hit = folded.find(needle, pos);
     if (hit == std::string::npos) break;
+    pos = hit + needle.size();
+  }
+  size_t size = rest.size() - hits * needle.size() + hits * with.size();
+  ReserveText(m, size);
+  std::string out;
+  out.reserve(size);
+  size_t pos = 0;
+  for (size_t k = 0; k < hits; ++k) {
+    size_t hit = folded.find(needle, pos);
     out.append(rest, pos, hit - pos);
     out += with;
     pos = hit + needle.size();
-    ++done;
   }
   out.append(rest, pos, std::string::npos);
   return Variant::String(std::move(out));
@@ -207,6 +218,7 @@ Variant Split(Machine& m, Args a) {
         }
         parts.push_back(s.substr(pos, hit - pos));
         pos = hit + needle.size();
+        if (parts.size() >= kMaxArrayElements) Throw(kOutOfMemory);
       }
     }
   }
@@ -221,12 +233,24 @@ Variant Join(Machine& m, Args a) {
   if (!arr.IsArray()) Throw(kTypeMismatch);
   if (arr.AsArray()->Dimensions() > 1) Throw(kSubscriptOutOfRange);
   std::string delim = IsMissing(a, 1) ? " " : ToTextOrEmpty(Val(a[1]), *m.locale);
+  const auto& items = arr.AsArray()->items;
+  // Texts of the items that are not texts already, then the size, then the result.
+  std::vector<std::string> converted(items.size());
+  size_t size = items.empty() ? 0 : delim.size() * (items.size() - 1);
+  for (size_t i = 0; i < items.size(); ++i) {
+    if (items[i].IsString()) {
+      size += items[i].AsString().size();
+    } else {
+      converted[i] = ToTextOrEmpty(Val(items[i]), *m.locale);
+      size += converted[i].size();
+    }
+  }
+  ReserveText(m, size);
   std::string out;
-  bool first = true;
-  for (const auto& item : arr.AsArray()->items) {
-    if (!first) out += delim;
-    first = false;
-    out += ToTextOrEmpty(Val(item), *m.locale);
+  out.reserve(size);
+  for (size_t i = 0; i < items.size(); ++i) {
+    if (i > 0) out += delim;
+    out += items[i].IsString() ? items[i].AsString() : converted[i];
   }
   return Variant::String(std::move(out));
 }
@@ -259,9 +283,15 @@ Variant TrimWith(Machine& m, Args a, bool left, bool right) {
     while (e > b && s[e - 1] == ' ') --e;
   return Variant::String(s.substr(b, e - b));
 }
-Variant LTrim(Machine& m, Args a) { return TrimWith(m, a, true, false); }
-Variant RTrim(Machine& m, Args a) { return TrimWith(m, a, false, true); }
-Variant Trim(Machine& m, Args a) { return TrimWith(m, a, true, true); }
+Variant LTrim(Machine& m, Args a) {
+  return TrimWith(m, a, true, false);
+}
+Variant RTrim(Machine& m, Args a) {
+  return TrimWith(m, a, false, true);
+}
+Variant Trim(Machine& m, Args a) {
+  return TrimWith(m, a, true, true);
+}
 
 Variant UCase(Machine& m, Args a) {
   Variant v = Val(a[0]);
@@ -277,6 +307,7 @@ Variant LCase(Machine& m, Args a) {
 Variant Space(Machine& m, Args a) {
   int32_t n = Long(m, Val(a[0]));
   if (n < 0) Throw(kInvalidCall);
+  ReserveText(m, static_cast<size_t>(n));
   return Variant::String(std::string(static_cast<size_t>(n), ' '));
 }
 
@@ -294,6 +325,8 @@ Variant String(Machine& m, Args a) {
   } else {
     c = CharOf(m, Variant::Long(Long(m, ch) & 0xFF));
   }
+  ReserveText(m, c.size() * static_cast<size_t>(n));
+  if (c.size() == 1) return Variant::String(std::string(static_cast<size_t>(n), c[0]));
   std::string out;
   out.reserve(c.size() * static_cast<size_t>(n));
   for (int32_t i = 0; i < n; ++i) out += c;
@@ -366,15 +399,33 @@ Variant AscW(Machine& m, Args a) {
   return IntegerResult(cp > 0x7FFF ? static_cast<int64_t>(cp) - 65536 : cp);
 }
 
+bool EscapeKeeps(unsigned char c) {
+  return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') ||
+         std::string_view("@*_+-./").find(static_cast<char>(c)) != std::string_view::npos;
+}
+
 Variant Escape(Machine& m, Args a) {
   Variant v = Val(a[0]);
   if (v.IsNull()) return v;
   std::string s = Text(m, v), out;
+  // A character becomes itself, %XX or %uXXXX: the size is known before the text is built.
+  size_t size = 0;
+  for (size_t i = 0; i < s.size();) {
+    if (EscapeKeeps(static_cast<unsigned char>(s[i]))) {
+      ++size;
+      ++i;
+      continue;
+    }
+    size_t n = Offset(std::string_view(s).substr(i), 1);
+    size += FirstCodePoint(std::string_view(s).substr(i, n)) < 256 ? 3 : 6;
+    i += n;
+  }
+  ReserveText(m, size);
+  out.reserve(size);
   static const char* kHex = "0123456789ABCDEF";
   for (size_t i = 0; i < s.size();) {
     unsigned char c = s[i];
-    if ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') ||
-        std::string_view("@*_+-./").find(static_cast<char>(c)) != std::string_view::npos) {
+    if (EscapeKeeps(c)) {
       out += static_cast<char>(c);
       ++i;
       continue;
@@ -423,41 +474,27 @@ Variant Unescape(Machine& m, Args a) {
   return Variant::String(out);
 }
 
-Variant CStr(Machine& m, Args a) { return Variant::String(Text(m, a[0])); }
+Variant CStr(Machine& m, Args a) {
+  return Variant::String(Text(m, a[0]));
+}
 
 constexpr Builtin kList[] = {
-    {"Len", 1, 1, Len},
-    {"Left", 2, 2, Left},
-    {"Right", 2, 2, Right},
-    {"Mid", 2, 3, Mid},
-    {"InStr", 2, 4, InStr},
-    {"InStrRev", 2, 4, InStrRev},
-    {"Replace", 3, 6, Replace},
-    {"Split", 1, 4, Split},
-    {"Join", 1, 2, Join},
-    {"Filter", 2, 4, Filter},
-    {"LTrim", 1, 1, LTrim},
-    {"RTrim", 1, 1, RTrim},
-    {"Trim", 1, 1, Trim},
-    {"UCase", 1, 1, UCase},
-    {"LCase", 1, 1, LCase},
-    {"Space", 1, 1, Space},
-    {"String", 2, 2, String},
-    {"StrReverse", 1, 1, StrReverse},
-    {"StrComp", 2, 3, StrComp},
-    {"Chr", 1, 1, Chr},
-    {"ChrB", 1, 1, Chr},
-    {"ChrW", 1, 1, ChrW},
-    {"Asc", 1, 1, Asc},
-    {"AscB", 1, 1, Asc},
-    {"AscW", 1, 1, AscW},
-    {"Escape", 1, 1, Escape},
-    {"Unescape", 1, 1, Unescape},
+    {"Len", 1, 1, Len},         {"Left", 2, 2, Left},     {"Right", 2, 2, Right},
+    {"Mid", 2, 3, Mid},         {"InStr", 2, 4, InStr},   {"InStrRev", 2, 4, InStrRev},
+    {"Replace", 3, 6, Replace}, {"Split", 1, 4, Split},   {"Join", 1, 2, Join},
+    {"Filter", 2, 4, Filter},   {"LTrim", 1, 1, LTrim},   {"RTrim", 1, 1, RTrim},
+    {"Trim", 1, 1, Trim},       {"UCase", 1, 1, UCase},   {"LCase", 1, 1, LCase},
+    {"Space", 1, 1, Space},     {"String", 2, 2, String}, {"StrReverse", 1, 1, StrReverse},
+    {"StrComp", 2, 3, StrComp}, {"Chr", 1, 1, Chr},       {"ChrB", 1, 1, Chr},
+    {"ChrW", 1, 1, ChrW},       {"Asc", 1, 1, Asc},       {"AscB", 1, 1, Asc},
+    {"AscW", 1, 1, AscW},       {"Escape", 1, 1, Escape}, {"Unescape", 1, 1, Unescape},
     {"CStr", 1, 1, CStr},
 };
 
 }  // namespace
 
-std::span<const Builtin> Strings() { return kList; }
+std::span<const Builtin> Strings() {
+  return kList;
+}
 
 }  // namespace tillbook::vbscript::builtins

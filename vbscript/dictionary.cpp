@@ -16,6 +16,12 @@ constexpr int kElementNotFound = 32811;
 
 class Dictionary : public Object {
  public:
+  ~Dictionary() override {
+    for (Entry& e : entries_) {
+      DropNested(e.key);
+      DropNested(e.item);
+    }
+  }
   std::string TypeName() const override { return "Dictionary"; }
 
   bool HasMember(std::string_view name) const override {
@@ -45,7 +51,8 @@ class Dictionary : public Object {
     }
     if (k == "add") {
       Need(args, 2);
-      if (Lookup(args[0]) != npos) Fail(kKeyExists, "La chiave è già associata a un elemento dell'insieme");
+      if (Lookup(args[0]) != npos)
+        Fail(kKeyExists, "La chiave è già associata a un elemento dell'insieme");
       Insert(Variant(ValueOf(args[0])), args[1]);
       return {};
     }
@@ -77,7 +84,8 @@ class Dictionary : public Object {
       Need(args, 2);
       size_t i = Lookup(args[0]);
       if (i == npos) Fail(kElementNotFound, "Elemento non trovato");
-      if (Lookup(args[1]) != npos) Fail(kKeyExists, "La chiave è già associata a un elemento dell'insieme");
+      if (Lookup(args[1]) != npos)
+        Fail(kKeyExists, "La chiave è già associata a un elemento dell'insieme");
       entries_[i].key = ValueOf(args[1]);
       Reindex();
       return {};
@@ -146,6 +154,8 @@ class Dictionary : public Object {
 
 }  // namespace
 
-std::shared_ptr<Object> NewDictionary() { return std::make_shared<Dictionary>(); }
+std::shared_ptr<Object> NewDictionary() {
+  return std::make_shared<Dictionary>();
+}
 
 }  // namespace tillbook::vbscript

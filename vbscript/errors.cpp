@@ -18,6 +18,7 @@ constexpr std::pair<int, std::string_view> kDescriptions[] = {
     {11, "Divisione per zero"},
     {13, "Tipo non corrispondente"},
     {14, "Spazio stringa esaurito"},
+    {16, "Espressione troppo complessa"},
     {17, "Impossibile eseguire l'operazione richiesta"},
     {28, "Spazio dello stack esaurito"},
     {35, "Sub o Function non definita"},

@@ -15,6 +15,8 @@ enum ErrorNumber : int {
   kInvalidCall = 5,
   kOverflow = 6,
   kOutOfMemory = 7,
+  // Text nested deeper than the interpreter accepts; raised while compiling, with the line.
+  kExpressionTooComplex = 16,
   kSubscriptOutOfRange = 9,
   kArrayLocked = 10,
   kDivisionByZero = 11,
@@ -71,8 +73,8 @@ enum ErrorNumber : int {
   kExpectedClass = 1047,
   kExpectedProperty = 1050,
   kUnexpectedNext = 1055,
-  // Not a VBScript number: a script stopped because it ran past its time limit. Never caught by
-  // On Error Resume Next.
+  // Not a VBScript number: a script stopped because it ran past its time limit or its host asked
+  // it to stop. Never caught by On Error Resume Next.
   kTimeLimitExceeded = 9001,
 };
 
@@ -85,7 +87,9 @@ class ScriptError : public Error {
  public:
   ScriptError(int number, std::string description, int line, std::string source = {})
       : Error(description, "Linea VB: " + std::to_string(line), number),
-        description_(std::move(description)), line_(line), source_(std::move(source)) {}
+        description_(std::move(description)),
+        line_(line),
+        source_(std::move(source)) {}
   const std::string& description() const { return description_; }
   int line() const { return line_; }
   // "Errore di compilazione", "Errore di run-time" or what a script passed to Err.Raise.
@@ -114,6 +118,9 @@ struct QuitRequest {
 
 // Throws RuntimeError with the standard description of `number`, optionally followed by ": 'name'".
 [[noreturn]] void Throw(int number, std::string_view name = {});
+
+// Description of error kTimeLimitExceeded when the host stopped the script.
+inline constexpr std::string_view kStoppedDescription = "Esecuzione interrotta";
 
 inline constexpr std::string_view kRuntimeSource = "Errore di run-time di VBScript";
 inline constexpr std::string_view kCompileSource = "Errore di compilazione di VBScript";

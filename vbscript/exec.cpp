@@ -1,5 +1,6 @@
 // Execution of statements: assignments, calls, the control structures, declarations of
 // arrays, On Error and With.
+#include <algorithm>
 #include <typeinfo>
 
 #include "vbscript/conversions.h"
@@ -14,8 +15,7 @@ using namespace ast;
 namespace {
 
 RuntimeError FromHostError(const Error& e) {
-  return RuntimeError{e.number() != 0 ? e.number() : 5, e.message(),
-                      std::string(kRuntimeSource)};
+  return RuntimeError{e.number() != 0 ? e.number() : 5, e.message(), std::string(kRuntimeSource)};
 }
 
 // Handles a run-time error of statement `line`: stamps the line, and either records it in Err
@@ -45,7 +45,7 @@ Flow ast::RunBlock(const Block& block, Frame& f) {
       if (flow != Flow::Normal) return flow;
     } catch (RuntimeError& e) {
       Handle(e, stmt->line, f);
-    } catch (TimeLimitExceeded& e) {
+    } catch (Interrupted& e) {
       if (e.line == 0) e.line = stmt->line;
       throw;
     } catch (const ScriptError& e) {
@@ -68,6 +68,16 @@ Flow ast::RunBlock(const Block& block, Frame& f) {
 }
 
 namespace {
+
+// Appends within the text limit; near the limit the text grows to the limit at most, not to
+// twice its size.
+void Append(std::string& text, std::string_view more, Machine& m) {
+  size_t need = text.size() + more.size();
+  m.CheckText(need);
+  if (need > text.capacity() && need > m.maxTextBytes / 2)
+    text.reserve(std::max(need, std::min(2 * text.size(), m.maxTextBytes)));
+  text.append(more);
+}
 
 void Store(const Expr& target, Variant value, bool isSet, Frame& f) {
   Machine& m = *f.m;
@@ -93,12 +103,16 @@ void Store(const Expr& target, Variant value, bool isSet, Frame& f) {
   const auto& n = static_cast<const Name&>(target);
   Variant* cell = nullptr;
   switch (n.binding) {
-    case Binding::Local: cell = &f.Local(n.slot); break;
+    case Binding::Local:
+      cell = &f.Local(n.slot);
+      break;
     case Binding::Global:
       if (n.isConst) Throw(kIllegalAssignment, n.name);
       cell = n.cell;
       break;
-    case Binding::Field: cell = &f.me->fields[n.slot]; break;
+    case Binding::Field:
+      cell = &f.me->fields[n.slot];
+      break;
     case Binding::Dynamic: {
       Machine::Global* g = LookupDynamic(n, m);
       if (g && (g->kind == Machine::Global::Procedure || g->kind == Machine::Global::Class))
@@ -110,7 +124,8 @@ void Store(const Expr& target, Variant value, bool isSet, Frame& f) {
     case Binding::Method:
       f.me->Set(n.key, n.args, std::move(value), isSet, f, true);
       return;
-    default: Throw(kIllegalAssignment, n.name);
+    default:
+      Throw(kIllegalAssignment, n.name);
   }
   if (!n.hasParens) {
     Put(*cell, std::move(value));
@@ -142,9 +157,9 @@ Flow Assign::Exec(Frame& f) const {
             Variant tmp;
             const Variant& right = b.right->Ref(f, tmp);
             if (right.IsString())
-              text->append(right.AsString());
+              Append(*text, right.AsString(), *f.m);
             else
-              text->append(ToTextOrEmpty(right, *f.m->locale));
+              Append(*text, ToTextOrEmpty(right, *f.m->locale), *f.m);
             return Flow::Normal;
           }
         }
@@ -199,7 +214,9 @@ Flow CallStmt::Exec(Frame& f) const {
   switch (n.binding) {
     case Binding::Procedure:
     case Binding::Builtin:
-    case Binding::Method: n.Eval(f); return Flow::Normal;
+    case Binding::Method:
+      n.Eval(f);
+      return Flow::Normal;
     case Binding::Dynamic: {
       Machine::Global* g = LookupDynamic(n, m);
       if (g && g->kind == Machine::Global::Procedure) {
@@ -209,17 +226,29 @@ Flow CallStmt::Exec(Frame& f) const {
       if (!g && n.optionExplicit) Throw(kVariableUndefined, n.name);
       break;
     }
-    default: break;
+    default:
+      break;
   }
   // A variable called as a procedure: its object's default member, anything else is no Sub.
   const Variant* var = nullptr;
   switch (n.binding) {
-    case Binding::Local: var = &f.Local(n.slot); break;
-    case Binding::Global: var = n.cell; break;
-    case Binding::Field: var = &f.me->fields[n.slot]; break;
-    case Binding::Constant: var = &n.constant; break;
-    case Binding::Dynamic: var = DynamicCell(n, f, false); break;
-    default: break;
+    case Binding::Local:
+      var = &f.Local(n.slot);
+      break;
+    case Binding::Global:
+      var = n.cell;
+      break;
+    case Binding::Field:
+      var = &f.me->fields[n.slot];
+      break;
+    case Binding::Constant:
+      var = &n.constant;
+      break;
+    case Binding::Dynamic:
+      var = DynamicCell(n, f, false);
+      break;
+    default:
+      break;
   }
   if (!var) Throw(kTypeMismatch, n.name);
   const Variant& v = *var;
@@ -269,8 +298,8 @@ Flow Select::Exec(Frame& f) const {
         Variant tmp2;
         const Variant& hi = item.upper->Ref(f, tmp2);
         bool n1, n2;
-        match = Compare(value, v, sides, locale, n1) >= 0 && Compare(value, hi, sides, locale, n2) <= 0 &&
-                !n1 && !n2;
+        match = Compare(value, v, sides, locale, n1) >= 0 &&
+                Compare(value, hi, sides, locale, n2) <= 0 && !n1 && !n2;
       }
       if (match) break;
     }
@@ -301,7 +330,7 @@ Flow For::Exec(Frame& f) const {
       m.Tick();
       if (!isInt(*var)) {
         // The body stored something else in the counter: continue with the general rules.
-        *var = Arithmetic(BinaryOp::Add, *var, increment, locale);
+        *var = Arithmetic(BinaryOp::Add, *var, increment, locale, m.maxTextBytes);
         goto general;
       }
       i = var->RawInteger() + s;
@@ -324,7 +353,7 @@ general:
     if (flow == Flow::ExitFor) return Flow::Normal;
     if (flow != Flow::Normal) return flow;
     m.Tick();
-    *var = Arithmetic(BinaryOp::Add, ValueOf(*var), increment, locale);
+    *var = Arithmetic(BinaryOp::Add, ValueOf(*var), increment, locale, m.maxTextBytes);
   }
   return Flow::Normal;
 }
@@ -385,8 +414,8 @@ Flow Dim::Exec(Frame& f) const {
     Variant fresh = MakeArray(upper);
     VarArray& to = *fresh.AsArray();
     // Only the last dimension changes: copy row by row what still fits.
-    size_t oldLast = static_cast<size_t>(old.upper.back() + 1);
-    size_t newLast = static_cast<size_t>(upper.back() + 1);
+    size_t oldLast = static_cast<size_t>(old.upper.back()) + 1;
+    size_t newLast = static_cast<size_t>(upper.back()) + 1;
     size_t rows = newLast == 0 ? 0 : to.items.size() / newLast;
     size_t keep = std::min(oldLast, newLast);
     for (size_t r = 0; r < rows; ++r)
@@ -433,6 +462,8 @@ Flow With::Exec(Frame& f) const {
   return RunBlock(body, f);
 }
 
-Flow ast::Fail::Exec(Frame&) const { Throw(number, name); }
+Flow ast::Fail::Exec(Frame&) const {
+  Throw(number, name);
+}
 
 }  // namespace tillbook::vbscript

@@ -34,13 +34,31 @@ Interpreter::Interpreter() : m_(std::make_unique<Machine>()) {
   AddObject("Err", m_->errObject);
 }
 
-Interpreter::~Interpreter() { m_->ReleaseGlobals(); }
+Interpreter::~Interpreter() {
+  m_->ReleaseGlobals();
+}
 
-void Interpreter::SetLocale(const Locale& locale) { m_->locale = &locale; }
-const Locale& Interpreter::locale() const { return *m_->locale; }
-void Interpreter::SetTimeLimit(std::chrono::milliseconds limit) { m_->timeLimit = limit; }
-void Interpreter::SetMaxDepth(int depth) { m_->maxDepth = depth; }
-void Interpreter::SetClock(std::function<double()> now) { m_->now = std::move(now); }
+void Interpreter::SetLocale(const Locale& locale) {
+  m_->locale = &locale;
+}
+const Locale& Interpreter::locale() const {
+  return *m_->locale;
+}
+void Interpreter::SetTimeLimit(std::chrono::milliseconds limit) {
+  m_->timeLimit = limit;
+}
+void Interpreter::SetStopFlag(std::shared_ptr<const std::atomic<bool>> flag) {
+  m_->stopFlag = std::move(flag);
+}
+void Interpreter::SetTextLimit(size_t bytes) {
+  m_->maxTextBytes = bytes;
+}
+void Interpreter::SetMaxDepth(int depth) {
+  m_->maxDepth = depth;
+}
+void Interpreter::SetClock(std::function<double()> now) {
+  m_->now = std::move(now);
+}
 void Interpreter::SetMessageBox(
     std::function<int(const std::string&, int, const std::string&)> show) {
   m_->msgBox = std::move(show);
@@ -68,13 +86,14 @@ template <typename F>
 auto Interpreter::Guarded(F&& body) -> decltype(body()) {
   Machine::Entry entry(*m_);
   try {
-    return body();
+    auto result = body();
+    if (m_->runDepth == 1) m_->ThrowDeferred();
+    return result;
   } catch (const RuntimeError& e) {
     throw ScriptError(e.number, e.description, e.line,
                       e.source.empty() ? std::string(kRuntimeSource) : e.source);
-  } catch (const TimeLimitExceeded& e) {
-    throw ScriptError(kTimeLimitExceeded, std::string(Description(kTimeLimitExceeded)), e.line,
-                      std::string(kRuntimeSource));
+  } catch (const Interrupted& e) {
+    throw e.ToScriptError();
   }
 }
 
@@ -112,8 +131,14 @@ Variant Interpreter::Eval(std::string_view expression) {
   });
 }
 
-std::string Interpreter::ToText(const Variant& v) const { return ToTextOrEmpty(v, *m_->locale); }
-int Interpreter::ErrNumber() const { return m_->err.number; }
-std::string Interpreter::ErrDescription() const { return m_->err.description; }
+std::string Interpreter::ToText(const Variant& v) const {
+  return ToTextOrEmpty(v, *m_->locale);
+}
+int Interpreter::ErrNumber() const {
+  return m_->err.number;
+}
+std::string Interpreter::ErrDescription() const {
+  return m_->err.description;
+}
 
 }  // namespace tillbook::vbscript

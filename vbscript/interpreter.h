@@ -6,6 +6,7 @@
 // Class_Terminate of script objects still referenced).
 #pragma once
 
+#include <atomic>
 #include <chrono>
 #include <functional>
 #include <memory>
@@ -36,22 +37,29 @@ class Interpreter {
   // Wall-clock limit of each host entry (AddCode, Call, Eval); zero means none. A script that
   // runs longer stops with error kTimeLimitExceeded.
   void SetTimeLimit(std::chrono::milliseconds limit);
+  // A flag another thread may set (a Stop button, a timer) to stop the running script: it
+  // ends within a few loop iterations or calls with error kTimeLimitExceeded, description
+  // "Esecuzione interrotta", which On Error Resume Next cannot catch. While the flag stays set,
+  // every entry stops at its first loop or call; the host clears it before running again.
+  void SetStopFlag(std::shared_ptr<const std::atomic<bool>> flag);
+  // Largest text a script may build, in bytes (256 MiB unless changed); longer is error 7.
+  void SetTextLimit(size_t bytes);
   // Deepest nesting of script procedure calls before error 28.
   void SetMaxDepth(int depth);
   // Date serial of "now" for Now, Date, Time and Timer. By default the TILLBOOK_NOW
   // environment variable (yyyy-mm-ddThh:mm:ss) when set, otherwise the local time.
   void SetClock(std::function<double()> now);
   // Dialogs for MsgBox (returns the button: 1 OK, 6 Yes, 7 No...) and InputBox.
-  void SetMessageBox(std::function<int(const std::string& text, int buttons,
-                                       const std::string& title)> show);
+  void SetMessageBox(
+      std::function<int(const std::string& text, int buttons, const std::string& title)> show);
   void SetInputBox(std::function<std::string(const std::string& prompt, const std::string& title,
-                                             const std::string& fallback)> ask);
+                                             const std::string& fallback)>
+                       ask);
 
   // A global name scripts reach the object by (replaces an earlier one of that name).
   void AddObject(std::string_view name, std::shared_ptr<Object> object);
   // The only names CreateObject knows (case-insensitive); nothing else can be created.
-  void RegisterCreatable(std::string_view progId,
-                         std::function<std::shared_ptr<Object>()> factory);
+  void RegisterCreatable(std::string_view progId, std::function<std::shared_ptr<Object>()> factory);
 
   // Makes the harmless standard classes creatable: "Scripting.Dictionary".
   void RegisterStandardObjects();

@@ -128,8 +128,7 @@ void Machine::Link(std::unique_ptr<Unit> unit) {
     } else {
       n->binding = Binding::Dynamic;
     }
-    if (n->binding == Binding::Dynamic)
-      n->optionExplicit = unit->optionExplicit && !n->declaring;
+    if (n->binding == Binding::Dynamic) n->optionExplicit = unit->optionExplicit && !n->declaring;
   }
   unit->unresolved.clear();
   units_.push_back(std::move(unit));
@@ -167,6 +166,13 @@ void Machine::RunTransient(std::unique_ptr<Unit> unit) {
         m.units_.pop_back();
     }
   } drop{*this, linked};
+  // Text run by Eval or Execute counts as a call: text that executes itself ("Execute s" with
+  // s = "Execute s") ends with error 28 like any runaway recursion.
+  EnterCall();
+  struct Leave {
+    Machine& m;
+    ~Leave() { m.LeaveCall(); }
+  } leave{*this};
   RunTop(*linked);
 }
 
@@ -177,19 +183,42 @@ void Machine::SetErr(const RuntimeError& e) {
   err.line = e.line;
 }
 
+ScriptError Interrupted::ToScriptError() const {
+  std::string text(stopped ? kStoppedDescription : Description(kTimeLimitExceeded));
+  return ScriptError(kTimeLimitExceeded, std::move(text), line, std::string(kRuntimeSource));
+}
+
 void Machine::CheckTime() {
-  ticks_ = 4096;
-  if (hasDeadline_ && std::chrono::steady_clock::now() > deadline_) throw TimeLimitExceeded{};
+  ticks_ = kTicksPerCheck;
+  ThrowDeferred();
+  // Relaxed: the flag carries no data, and the next check comes soon anyway.
+  if (stopFlag && stopFlag->load(std::memory_order_relaxed)) throw Interrupted{0, true};
+  if (hasDeadline_ && std::chrono::steady_clock::now() > deadline_) throw Interrupted{};
+}
+
+void Machine::ThrowDeferred() {
+  if (!deferred_) return;
+  Interrupted e = *deferred_;
+  deferred_.reset();
+  throw e;
 }
 
 void Machine::StartRun() {
   if (runDepth > 0) return;
+  deferred_.reset();
   char here;
-  stackBase_ = &here;
+  // Calls may use maxStackBytes from here, and never the last kStackReserve of the thread's
+  // stack, which one procedure's nesting and the builtins and hosts it calls may still need.
+  auto at = reinterpret_cast<uintptr_t>(&here);
+  uintptr_t floor = at > maxStackBytes ? at - maxStackBytes : 0;
+  if (uintptr_t low = StackLowOfThisThread()) floor = std::max(floor, low + kStackReserve);
+  stackFloor_ = floor;
   depth_ = 0;
-  ticks_ = 4096;
+  ticks_ = kTicksPerCheck;
   hasDeadline_ = timeLimit.count() > 0;
   if (hasDeadline_) deadline_ = std::chrono::steady_clock::now() + timeLimit;
+  // A stop asked for before the run began is seen at once.
+  if (stopFlag && stopFlag->load(std::memory_order_relaxed)) ticks_ = 1;
 }
 
 void Machine::DeepCall() {

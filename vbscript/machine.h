@@ -1,12 +1,16 @@
 // The running interpreter's state and the operations the tree walk needs: the global table,
 // the stack of procedure slots, calls with by-reference arguments, member access on script and
-// host objects, the Err state, the time limit and the recursion guard. Private to vbscript/.
+// host objects, the Err state, the time limit, the stop flag and the recursion guard. Private
+// to vbscript/.
 #pragma once
 
+#include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <deque>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <random>
 #include <span>
 #include <string>
@@ -16,6 +20,7 @@
 #include "base/variant.h"
 #include "vbscript/ast.h"
 #include "vbscript/errors.h"
+#include "vbscript/limits.h"
 #include "vbscript/locale.h"
 #include "vbscript/program.h"
 
@@ -86,18 +91,28 @@ inline const Variant* Peek(const ast::Expr& e, const Frame& f) {
 inline void Put(Variant& dst, Variant&& src) {
   switch (src.type()) {
     case VarType::Integer:
-    case VarType::Long: dst.SetIntegral(src.type(), src.RawInteger()); break;
-    case VarType::Double: dst.SetFloating(VarType::Double, src.RawDouble()); break;
-    default: dst = std::move(src);
+    case VarType::Long:
+      dst.SetIntegral(src.type(), src.RawInteger());
+      break;
+    case VarType::Double:
+      dst.SetFloating(VarType::Double, src.RawDouble());
+      break;
+    default:
+      dst = std::move(src);
   }
 }
 // Copies a value: plain numbers in place, anything else by assignment.
 inline void PutCopy(Variant& dst, const Variant& src) {
   switch (src.type()) {
     case VarType::Integer:
-    case VarType::Long: dst.SetIntegral(src.type(), src.RawInteger()); break;
-    case VarType::Double: dst.SetFloating(VarType::Double, src.RawDouble()); break;
-    default: dst = src;
+    case VarType::Long:
+      dst.SetIntegral(src.type(), src.RawInteger());
+      break;
+    case VarType::Double:
+      dst.SetFloating(VarType::Double, src.RawDouble());
+      break;
+    default:
+      dst = src;
   }
 }
 
@@ -143,9 +158,13 @@ struct GlobalEntry {
   const ClassDef* cls = nullptr;
 };
 
-// Thrown when a script runs past its time limit; On Error never catches it.
-struct TimeLimitExceeded {
+// Thrown when a script runs past its time limit or its host asks it to stop; On Error never
+// catches it.
+struct Interrupted {
   int line = 0;
+  bool stopped = false;  // by the host's stop flag, not the time limit
+  // What the host sees when the interruption leaves the interpreter.
+  ScriptError ToScriptError() const;
 };
 
 class Machine {
@@ -209,18 +228,33 @@ class Machine {
   std::shared_ptr<Object> errObject;
 
   // Limits
+  // Counts one step of work (a loop iteration, a call); every few steps the time limit and
+  // the stop flag are checked.
   void Tick() {
     if (--ticks_ <= 0) CheckTime();
   }
+  // Counts a large piece of work (a long text built) as the steps it is worth.
+  void Spend(size_t bytes) {
+    ticks_ -= static_cast<int>(std::min<size_t>(bytes >> 12, kTicksPerCheck));
+    if (ticks_ <= 0) CheckTime();
+  }
   void CheckTime();
+  // An interruption that reached a place that cannot throw (the end of a script object,
+  // running its Class_Terminate): thrown again at the next check, or when the host entry
+  // returns, so that the stop is not lost.
+  void Defer(const Interrupted& e) {
+    deferred_ = e;
+    ticks_ = 1;
+  }
+  void ThrowDeferred();
   void StartRun();  // arms the time limit and the stack guard for a host call
   void EnterCall() {
     char here;
-    if (++depth_ > maxDepth ||
-        (stackBase_ && stackBase_ - &here > static_cast<std::ptrdiff_t>(maxStackBytes)))
-      DeepCall();
+    if (++depth_ > maxDepth || reinterpret_cast<uintptr_t>(&here) < stackFloor_) DeepCall();
     Tick();
   }
+  // Error 7 unless a text of `bytes` bytes may be built.
+  void CheckText(size_t bytes) const { CheckTextSize(bytes, maxTextBytes); }
   // Entered by every way in from a host (AddCode, Call, a host calling a script object):
   // the outermost one arms the time limit and the stack guard.
   struct Entry {
@@ -251,16 +285,22 @@ class Machine {
   int runDepth = 0;
   std::vector<std::unique_ptr<Unit>> units_;
   SlotStack stack;
+  // Set by the host, possibly from another thread, to stop the script at its next check.
+  std::shared_ptr<const std::atomic<bool>> stopFlag;
+  size_t maxTextBytes = kMaxTextBytes;
 
  private:
+  static constexpr int kTicksPerCheck = 1024;
   [[noreturn]] void DeepCall();
   std::unordered_map<std::string, Global> globals_;
   std::deque<Variant> cells_;
-  int ticks_ = 4096;
+  int ticks_ = kTicksPerCheck;
   int depth_ = 0;
   std::chrono::steady_clock::time_point deadline_;
   bool hasDeadline_ = false;
-  const char* stackBase_ = nullptr;
+  // Calls below this address of the native stack are refused (error 28).
+  uintptr_t stackFloor_ = 0;
+  std::optional<Interrupted> deferred_;
 };
 
 // Resolves a name bound when run; nullptr when no global of that name exists.

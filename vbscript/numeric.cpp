@@ -47,7 +47,8 @@ namespace {
       n.wide = false;
       n.i = 0;
       return true;
-    default: return false;
+    default:
+      return false;
   }
 }
 
@@ -86,7 +87,9 @@ namespace {
 
 }  // namespace
 
-bool NumOperand(const Expr& e, Frame& f, Num& n) { return Operand(e, f, n); }
+bool NumOperand(const Expr& e, Frame& f, Num& n) {
+  return Operand(e, f, n);
+}
 
 bool Name::ComputeNumCandidate() const {
   if (binding != Binding::Local && binding != Binding::Global && binding != Binding::Field &&
@@ -100,11 +103,20 @@ bool Name::ComputeNumCandidate() const {
 bool Name::EvalNum(Frame& f, Num& n) const {
   const Variant* var;
   switch (binding) {
-    case Binding::Local: var = &f.Local(slot); break;
-    case Binding::Global: var = cell; break;
-    case Binding::Field: var = &f.me->fields[slot]; break;
-    case Binding::Constant: var = &constant; break;
-    default: return false;
+    case Binding::Local:
+      var = &f.Local(slot);
+      break;
+    case Binding::Global:
+      var = cell;
+      break;
+    case Binding::Field:
+      var = &f.me->fields[slot];
+      break;
+    case Binding::Constant:
+      var = &constant;
+      break;
+    default:
+      return false;
   }
   if (!hasParens) return NumOf(*var, n);
   if (!var->IsArray()) return false;
@@ -116,7 +128,7 @@ bool Name::EvalNum(Frame& f, Num& n) const {
     int64_t i;
     if (!Operand(*args[d], f, index) || !ToLongOperand(index, i) || i < 0 || i > a.upper[d])
       return false;
-    flat = flat * static_cast<size_t>(a.upper[d] + 1) + static_cast<size_t>(i);
+    flat = flat * (static_cast<size_t>(a.upper[d]) + 1) + static_cast<size_t>(i);
   }
   return NumOf(a.items[flat], n);
 }
@@ -155,9 +167,15 @@ namespace {
   double b = y.isDouble ? y.d : static_cast<double>(y.i);
   double r;
   switch (op) {
-    case BinaryOp::Add: r = a + b; break;
-    case BinaryOp::Sub: r = a - b; break;
-    case BinaryOp::Mul: r = a * b; break;
+    case BinaryOp::Add:
+      r = a + b;
+      break;
+    case BinaryOp::Sub:
+      r = a - b;
+      break;
+    case BinaryOp::Mul:
+      r = a * b;
+      break;
     default:
       if (b == 0) return false;
       r = a / b;
@@ -175,7 +193,9 @@ bool NumArithmetic(BinaryOp op, const Num& x, const Num& y, Num& n) {
   return Compute(op, x, y, n);
 }
 
-bool NumOfValue(const Variant& v, Num& n) { return NumOf(v, n); }
+bool NumOfValue(const Variant& v, Num& n) {
+  return NumOf(v, n);
+}
 
 bool Binary::EvalNum(Frame& f, Num& n) const {
   Num x, y;
@@ -196,12 +216,24 @@ bool Binary::CompareNums(Frame& f, bool& result) const {
     c = a < b ? -1 : a > b ? 1 : 0;
   }
   switch (op) {
-    case BinaryOp::Eq: result = c == 0; break;
-    case BinaryOp::Ne: result = c != 0; break;
-    case BinaryOp::Lt: result = c < 0; break;
-    case BinaryOp::Gt: result = c > 0; break;
-    case BinaryOp::Le: result = c <= 0; break;
-    default: result = c >= 0; break;
+    case BinaryOp::Eq:
+      result = c == 0;
+      break;
+    case BinaryOp::Ne:
+      result = c != 0;
+      break;
+    case BinaryOp::Lt:
+      result = c < 0;
+      break;
+    case BinaryOp::Gt:
+      result = c > 0;
+      break;
+    case BinaryOp::Le:
+      result = c <= 0;
+      break;
+    default:
+      result = c >= 0;
+      break;
   }
   return true;
 }

@@ -5,6 +5,7 @@
 
 #include "vbscript/conversions.h"
 #include "vbscript/errors.h"
+#include "vbscript/limits.h"
 #include "vbscript/locale.h"
 
 namespace tillbook::vbscript {
@@ -13,30 +14,48 @@ namespace {
 using ast::BinaryOp;
 
 // Rank of a numeric operand in the widening order; Empty and Boolean count as Integer.
-enum Rank : int { kByte = 1, kInteger = 2, kLong = 3, kSingle = 4, kDouble = 5, kCurrency = 6,
-                  kDate = 7 };
+enum Rank : int {
+  kByte = 1,
+  kInteger = 2,
+  kLong = 3,
+  kSingle = 4,
+  kDouble = 5,
+  kCurrency = 6,
+  kDate = 7
+};
 
 int RankOf(VarType t) {
   switch (t) {
-    case VarType::Byte: return kByte;
+    case VarType::Byte:
+      return kByte;
     case VarType::Empty:
     case VarType::Boolean:
-    case VarType::Integer: return kInteger;
-    case VarType::Long: return kLong;
-    case VarType::Single: return kSingle;
+    case VarType::Integer:
+      return kInteger;
+    case VarType::Long:
+      return kLong;
+    case VarType::Single:
+      return kSingle;
     case VarType::Double:
-    case VarType::String: return kDouble;
-    case VarType::Currency: return kCurrency;
-    case VarType::Date: return kDate;
-    default: Throw(kTypeMismatch);
+    case VarType::String:
+      return kDouble;
+    case VarType::Currency:
+      return kCurrency;
+    case VarType::Date:
+      return kDate;
+    default:
+      Throw(kTypeMismatch);
   }
 }
 
 int64_t IntOf(const Variant& v) {
   switch (v.type()) {
-    case VarType::Empty: return 0;
-    case VarType::Boolean: return v.AsBoolean() ? -1 : 0;
-    default: return v.AsInteger();
+    case VarType::Empty:
+      return 0;
+    case VarType::Boolean:
+      return v.AsBoolean() ? -1 : 0;
+    default:
+      return v.AsInteger();
   }
 }
 
@@ -54,13 +73,17 @@ Variant CheckedDouble(double d) {
   return Variant::Double(d);
 }
 
-Money MoneyOf(const Variant& v, const Locale& locale) { return ToCurrency(v, locale); }
+Money MoneyOf(const Variant& v, const Locale& locale) {
+  return ToCurrency(v, locale);
+}
 
 Variant CurrencyOp(BinaryOp op, const Variant& a, const Variant& b, const Locale& locale) {
   try {
     switch (op) {
-      case BinaryOp::Add: return Variant::Currency(MoneyOf(a, locale) + MoneyOf(b, locale));
-      case BinaryOp::Sub: return Variant::Currency(MoneyOf(a, locale) - MoneyOf(b, locale));
+      case BinaryOp::Add:
+        return Variant::Currency(MoneyOf(a, locale) + MoneyOf(b, locale));
+      case BinaryOp::Sub:
+        return Variant::Currency(MoneyOf(a, locale) - MoneyOf(b, locale));
       default: {
         // Products go through doubles; an exact integer factor keeps the amount exact.
         const Variant& money = a.type() == VarType::Currency ? a : b;
@@ -102,27 +125,34 @@ Variant AddSubMul(BinaryOp op, const Variant& a, const Variant& b, const Locale&
 
 }  // namespace
 
-Variant Arithmetic(BinaryOp op, const Variant& a, const Variant& b, const Locale& locale) {
+Variant Arithmetic(BinaryOp op, const Variant& a, const Variant& b, const Locale& locale,
+                   size_t maxTextBytes) {
   VarType ta = a.type(), tb = b.type();
   // The common case first: two integers.
   if ((ta == VarType::Integer || ta == VarType::Long) &&
       (tb == VarType::Integer || tb == VarType::Long)) {
     int64_t x = a.AsInteger(), y = b.AsInteger();
     switch (op) {
-      case BinaryOp::Add: return FitInteger(x + y, ta == VarType::Long || tb == VarType::Long ? kLong : kInteger);
-      case BinaryOp::Sub: return FitInteger(x - y, ta == VarType::Long || tb == VarType::Long ? kLong : kInteger);
-      case BinaryOp::Mul: return FitInteger(x * y, ta == VarType::Long || tb == VarType::Long ? kLong : kInteger);
-      default: break;
+      case BinaryOp::Add:
+        return FitInteger(x + y, ta == VarType::Long || tb == VarType::Long ? kLong : kInteger);
+      case BinaryOp::Sub:
+        return FitInteger(x - y, ta == VarType::Long || tb == VarType::Long ? kLong : kInteger);
+      case BinaryOp::Mul:
+        return FitInteger(x * y, ta == VarType::Long || tb == VarType::Long ? kLong : kInteger);
+      default:
+        break;
     }
   }
   if (ta == VarType::Object || tb == VarType::Object)
-    return Arithmetic(op, ValueOf(a), ValueOf(b), locale);
+    return Arithmetic(op, ValueOf(a), ValueOf(b), locale, maxTextBytes);
   if (ta == VarType::Null || tb == VarType::Null) return Variant::Null();
   if (ta == VarType::Array || tb == VarType::Array) Throw(kTypeMismatch);
   switch (op) {
     case BinaryOp::Add:
-      if (ta == VarType::String && tb == VarType::String)
+      if (ta == VarType::String && tb == VarType::String) {
+        CheckTextSize(a.AsString().size() + b.AsString().size(), maxTextBytes);
         return Variant::String(a.AsString() + b.AsString());
+      }
       if (ta == VarType::Empty && tb == VarType::String) return b;
       if (tb == VarType::Empty && ta == VarType::String) return a;
       [[fallthrough]];
@@ -153,43 +183,68 @@ Variant Arithmetic(BinaryOp op, const Variant& a, const Variant& b, const Locale
       if (x < 0 && y != std::floor(y)) Throw(kInvalidCall);
       return CheckedDouble(std::pow(x, y));
     }
-    default: Throw(kTypeMismatch);
+    default:
+      Throw(kTypeMismatch);
   }
 }
 
-Variant Concat(const Variant& a, const Variant& b, const Locale& locale) {
+Variant Concat(const Variant& a, const Variant& b, const Locale& locale, size_t maxBytes) {
   if (a.IsNull() && b.IsNull()) return Variant::Null();
-  if (a.IsString() && b.IsString()) return Variant::String(a.AsString() + b.AsString());
-  return Variant::String(ToTextOrEmpty(a, locale) + ToTextOrEmpty(b, locale));
+  if (a.IsString() && b.IsString()) {
+    CheckTextSize(a.AsString().size() + b.AsString().size(), maxBytes);
+    return Variant::String(a.AsString() + b.AsString());
+  }
+  std::string text = ToTextOrEmpty(a, locale), more = ToTextOrEmpty(b, locale);
+  CheckTextSize(text.size() + more.size(), maxBytes);
+  text += more;
+  return Variant::String(std::move(text));
 }
 
 Variant Negate(const Variant& a, const Locale& locale) {
   switch (a.type()) {
-    case VarType::Null: return a;
-    case VarType::Empty: return Variant::Integer(0);
+    case VarType::Null:
+      return a;
+    case VarType::Empty:
+      return Variant::Integer(0);
     case VarType::Boolean:
     case VarType::Byte:
-    case VarType::Integer: return FitInteger(-IntOf(a), kInteger);
-    case VarType::Long: return FitInteger(-a.AsInteger(), kLong);
-    case VarType::Single: return Variant::Single(-static_cast<float>(a.AsDouble()));
-    case VarType::Double: return Variant::Double(-a.AsDouble());
-    case VarType::Currency: return Variant::Currency(-a.AsMoney());
-    case VarType::Date: return Variant::DateSerial(-a.AsDateSerial());
-    case VarType::String: return Variant::Double(-ToDouble(a, locale));
-    case VarType::Object: return Negate(ValueOf(a), locale);
-    default: Throw(kTypeMismatch);
+    case VarType::Integer:
+      return FitInteger(-IntOf(a), kInteger);
+    case VarType::Long:
+      return FitInteger(-a.AsInteger(), kLong);
+    case VarType::Single:
+      return Variant::Single(-static_cast<float>(a.AsDouble()));
+    case VarType::Double:
+      return Variant::Double(-a.AsDouble());
+    case VarType::Currency:
+      return Variant::Currency(-a.AsMoney());
+    case VarType::Date:
+      return Variant::DateSerial(-a.AsDateSerial());
+    case VarType::String:
+      return Variant::Double(-ToDouble(a, locale));
+    case VarType::Object:
+      return Negate(ValueOf(a), locale);
+    default:
+      Throw(kTypeMismatch);
   }
 }
 
 Variant Not(const Variant& a, const Locale& locale) {
   switch (a.type()) {
-    case VarType::Null: return a;
-    case VarType::Boolean: return Variant::Boolean(!a.AsBoolean());
-    case VarType::Empty: return Variant::Integer(-1);
-    case VarType::Byte: return Variant::Byte(static_cast<uint8_t>(~a.AsInteger()));
-    case VarType::Integer: return Variant::Integer(static_cast<int16_t>(~a.AsInteger()));
-    case VarType::Object: return Not(ValueOf(a), locale);
-    default: return Variant::Long(~ToLong(a, locale));
+    case VarType::Null:
+      return a;
+    case VarType::Boolean:
+      return Variant::Boolean(!a.AsBoolean());
+    case VarType::Empty:
+      return Variant::Integer(-1);
+    case VarType::Byte:
+      return Variant::Byte(static_cast<uint8_t>(~a.AsInteger()));
+    case VarType::Integer:
+      return Variant::Integer(static_cast<int16_t>(~a.AsInteger()));
+    case VarType::Object:
+      return Not(ValueOf(a), locale);
+    default:
+      return Variant::Long(~ToLong(a, locale));
   }
 }
 
@@ -214,27 +269,43 @@ Variant Logic(BinaryOp op, const Variant& a, const Variant& b, const Locale& loc
         if (an && !bn && ToLong(b, locale) == -1) return b;
         if (bn && !an && ToLong(a, locale) == 0) return Variant::Boolean(true);
         return Variant::Null();
-      default: return Variant::Null();
+      default:
+        return Variant::Null();
     }
   }
   if (a.type() == VarType::Boolean && b.type() == VarType::Boolean) {
     bool x = a.AsBoolean(), y = b.AsBoolean();
     switch (op) {
-      case BinaryOp::And: return Variant::Boolean(x && y);
-      case BinaryOp::Or: return Variant::Boolean(x || y);
-      case BinaryOp::Xor: return Variant::Boolean(x != y);
-      case BinaryOp::Eqv: return Variant::Boolean(x == y);
-      default: return Variant::Boolean(!x || y);
+      case BinaryOp::And:
+        return Variant::Boolean(x && y);
+      case BinaryOp::Or:
+        return Variant::Boolean(x || y);
+      case BinaryOp::Xor:
+        return Variant::Boolean(x != y);
+      case BinaryOp::Eqv:
+        return Variant::Boolean(x == y);
+      default:
+        return Variant::Boolean(!x || y);
     }
   }
   int32_t x = ToLong(a, locale), y = ToLong(b, locale);
   int32_t r;
   switch (op) {
-    case BinaryOp::And: r = x & y; break;
-    case BinaryOp::Or: r = x | y; break;
-    case BinaryOp::Xor: r = x ^ y; break;
-    case BinaryOp::Eqv: r = ~(x ^ y); break;
-    default: r = ~x | y; break;
+    case BinaryOp::And:
+      r = x & y;
+      break;
+    case BinaryOp::Or:
+      r = x | y;
+      break;
+    case BinaryOp::Xor:
+      r = x ^ y;
+      break;
+    case BinaryOp::Eqv:
+      r = ~(x ^ y);
+      break;
+    default:
+      r = ~x | y;
+      break;
   }
   bool narrow = RankOf(a.type()) <= kInteger && RankOf(b.type()) <= kInteger &&
                 a.type() != VarType::String && b.type() != VarType::String;
@@ -280,7 +351,8 @@ int Compare(const Variant& a, const Variant& b, LiteralSides sides, const Locale
     return 0;
   }
   if (ta == VarType::Array || tb == VarType::Array) Throw(kTypeMismatch);
-  if (ta == VarType::String && tb == VarType::String) return CompareText(a.AsString(), b.AsString());
+  if (ta == VarType::String && tb == VarType::String)
+    return CompareText(a.AsString(), b.AsString());
   if (ta == VarType::Empty && tb == VarType::String) return CompareText("", b.AsString());
   if (tb == VarType::Empty && ta == VarType::String) return CompareText(a.AsString(), "");
   if (ta == VarType::String || tb == VarType::String) {
@@ -312,18 +384,30 @@ Variant Comparison(BinaryOp op, const Variant& a, const Variant& b, LiteralSides
   if (isNull) return Variant::Null();
   bool r;
   switch (op) {
-    case BinaryOp::Eq: r = c == 0; break;
-    case BinaryOp::Ne: r = c != 0; break;
-    case BinaryOp::Lt: r = c < 0; break;
-    case BinaryOp::Gt: r = c > 0; break;
-    case BinaryOp::Le: r = c <= 0; break;
-    default: r = c >= 0; break;
+    case BinaryOp::Eq:
+      r = c == 0;
+      break;
+    case BinaryOp::Ne:
+      r = c != 0;
+      break;
+    case BinaryOp::Lt:
+      r = c < 0;
+      break;
+    case BinaryOp::Gt:
+      r = c > 0;
+      break;
+    case BinaryOp::Le:
+      r = c <= 0;
+      break;
+    default:
+      r = c >= 0;
+      break;
   }
   return Variant::Boolean(r);
 }
 
 Variant Apply(BinaryOp op, const Variant& a, const Variant& b, LiteralSides sides,
-              const Locale& locale) {
+              const Locale& locale, size_t maxTextBytes) {
   switch (op) {
     case BinaryOp::Add:
     case BinaryOp::Sub:
@@ -331,19 +415,23 @@ Variant Apply(BinaryOp op, const Variant& a, const Variant& b, LiteralSides side
     case BinaryOp::Div:
     case BinaryOp::IntDiv:
     case BinaryOp::Mod:
-    case BinaryOp::Pow: return Arithmetic(op, a, b, locale);
-    case BinaryOp::Concat: return Concat(a, b, locale);
+    case BinaryOp::Pow:
+      return Arithmetic(op, a, b, locale, maxTextBytes);
+    case BinaryOp::Concat:
+      return Concat(a, b, locale, maxTextBytes);
     case BinaryOp::Eq:
     case BinaryOp::Ne:
     case BinaryOp::Lt:
     case BinaryOp::Gt:
     case BinaryOp::Le:
-    case BinaryOp::Ge: return Comparison(op, a, b, sides, locale);
+    case BinaryOp::Ge:
+      return Comparison(op, a, b, sides, locale);
     case BinaryOp::Is: {
       if (!a.IsObject() || !b.IsObject()) Throw(kObjectRequired);
       return Variant::Boolean(a.AsObject() == b.AsObject());
     }
-    default: return Logic(op, a, b, locale);
+    default:
+      return Logic(op, a, b, locale);
   }
 }
 

@@ -4,6 +4,8 @@
 // strings, numbers, Empty and Null.
 #pragma once
 
+#include <cstddef>
+
 #include "base/variant.h"
 #include "vbscript/ast.h"
 
@@ -11,8 +13,11 @@ namespace tillbook::vbscript {
 
 struct Locale;
 
-Variant Arithmetic(ast::BinaryOp op, const Variant& a, const Variant& b, const Locale& locale);
-Variant Concat(const Variant& a, const Variant& b, const Locale& locale);
+// + of two texts joins them: error 7 when the text would be longer than `maxTextBytes`.
+Variant Arithmetic(ast::BinaryOp op, const Variant& a, const Variant& b, const Locale& locale,
+                   size_t maxTextBytes);
+// Error 7 when the text would be longer than `maxBytes`.
+Variant Concat(const Variant& a, const Variant& b, const Locale& locale, size_t maxBytes);
 Variant Logic(ast::BinaryOp op, const Variant& a, const Variant& b, const Locale& locale);
 Variant Negate(const Variant& a, const Locale& locale);
 Variant Not(const Variant& a, const Locale& locale);
@@ -29,6 +34,6 @@ Variant Comparison(ast::BinaryOp op, const Variant& a, const Variant& b, Literal
                    const Locale& locale);
 
 Variant Apply(ast::BinaryOp op, const Variant& a, const Variant& b, LiteralSides sides,
-              const Locale& locale);
+              const Locale& locale, size_t maxTextBytes);
 
 }  // namespace tillbook::vbscript

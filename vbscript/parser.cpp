@@ -2,6 +2,8 @@
 // each starting with the rule it parses.
 #include "vbscript/parser.h"
 
+#include <algorithm>
+
 #include "vbscript/conversions.h"
 #include "vbscript/locale.h"
 #include "vbscript/parser_impl.h"
@@ -34,160 +36,186 @@ std::unique_ptr<Unit> Parser::ParseSingleExpression(std::string_view resultName)
 }
 
 // ---- expressions ----
-// expr := imp
+// expr := binary(0)
 ExprPtr Parser::ParseExpr() {
   Nesting nesting(*this);
-  return ParseImp();
+  return ParseBinary(0);
+}
+
+int Parser::BinaryLevel(BinaryOp& op) const {
+  auto is = [&op](BinaryOp o, int level) {
+    op = o;
+    return level;
+  };
+  switch (Cur().type) {
+    case Tok::Eq:
+      return is(BinaryOp::Eq, kComparisonLevel);
+    case Tok::Ne:
+      return is(BinaryOp::Ne, kComparisonLevel);
+    case Tok::Lt:
+      return is(BinaryOp::Lt, kComparisonLevel);
+    case Tok::Gt:
+      return is(BinaryOp::Gt, kComparisonLevel);
+    case Tok::Le:
+      return is(BinaryOp::Le, kComparisonLevel);
+    case Tok::Ge:
+      return is(BinaryOp::Ge, kComparisonLevel);
+    case Tok::Amp:
+      return is(BinaryOp::Concat, kConcatLevel);
+    case Tok::Plus:
+      return is(BinaryOp::Add, 8);
+    case Tok::Minus:
+      return is(BinaryOp::Sub, 8);
+    case Tok::Backslash:
+      return is(BinaryOp::IntDiv, 10);
+    case Tok::Star:
+      return is(BinaryOp::Mul, 11);
+    case Tok::Slash:
+      return is(BinaryOp::Div, 11);
+    case Tok::Ident:
+      break;
+    default:
+      return -1;
+  }
+  switch (Cur().kw) {
+    case Kw::Imp:
+      return is(BinaryOp::Imp, 0);
+    case Kw::Eqv:
+      return is(BinaryOp::Eqv, 1);
+    case Kw::Xor:
+      return is(BinaryOp::Xor, 2);
+    case Kw::Or:
+      return is(BinaryOp::Or, 3);
+    case Kw::And:
+      return is(BinaryOp::And, 4);
+    case Kw::Is:
+      return is(BinaryOp::Is, kComparisonLevel);
+    case Kw::Mod:
+      return is(BinaryOp::Mod, 9);
+    default:
+      return -1;
+  }
+}
+
+// binary(min) := unary { op unary }
+ExprPtr Parser::ParseBinary(int minLevel) {
+  ExprPtr first = ParseUnary();
+  BinaryOp op;
+  int level = BinaryLevel(op);
+  if (level < minLevel) return first;
+  struct Pending {
+    BinaryOp op;
+    int level, line;
+  };
+  std::vector<ExprPtr> operands;
+  std::vector<Pending> ops;
+  operands.push_back(std::move(first));
+  auto fold = [&] {
+    ExprPtr b = std::move(operands.back());
+    operands.pop_back();
+    ExprPtr& a = operands.back();
+    a = MakeBinary(ops.back().op, std::move(a), std::move(b), ops.back().line);
+    ops.pop_back();
+  };
+  while (level >= minLevel) {
+    int line = Advance().line;
+    while (!ops.empty() && ops.back().level >= level) fold();
+    ops.push_back({op, level, line});
+    operands.push_back(ParseUnary());
+    level = BinaryLevel(op);
+  }
+  while (!ops.empty()) fold();
+  return std::move(operands.back());
 }
 
 ExprPtr Parser::MakeBinary(BinaryOp op, ExprPtr a, ExprPtr b, int line) {
-  return std::make_unique<Binary>(op, std::move(a), std::move(b), line);
-}
-
-// imp := eqv { Imp eqv }
-ExprPtr Parser::ParseImp() {
-  auto e = ParseEqv();
-  while (IsKw(Kw::Imp)) {
-    int line = Advance().line;
-    e = MakeBinary(BinaryOp::Imp, std::move(e), ParseEqv(), line);
+  if (a->kind == ExprKind::Chain && !a->parenthesized) {
+    auto& chain = static_cast<Chain&>(*a);
+    chain.rest.push_back({op, std::move(b)});
+    Measure(chain);
+    return a;
   }
-  return e;
-}
-
-// eqv := xor { Eqv xor }
-ExprPtr Parser::ParseEqv() {
-  auto e = ParseXor();
-  while (IsKw(Kw::Eqv)) {
-    int line = Advance().line;
-    e = MakeBinary(BinaryOp::Eqv, std::move(e), ParseXor(), line);
+  auto e = std::make_unique<Binary>(op, std::move(a), std::move(b), line);
+  if (e->spine < kChainFrom) {
+    Measure(*e);
+    return e;
   }
-  return e;
-}
-
-// xor := or { Xor or }
-ExprPtr Parser::ParseXor() {
-  auto e = ParseOr();
-  while (IsKw(Kw::Xor)) {
-    int line = Advance().line;
-    e = MakeBinary(BinaryOp::Xor, std::move(e), ParseOr(), line);
+  // Unwind the run of Binary nodes down the left side into one Chain.
+  std::vector<std::unique_ptr<Binary>> run;
+  ExprPtr bottom = std::move(e);
+  while (bottom->kind == ExprKind::Binary) {
+    auto* node = static_cast<Binary*>(bottom.release());
+    bottom = std::move(node->left);
+    run.emplace_back(node);
   }
-  return e;
-}
-
-// or := and { Or and }
-ExprPtr Parser::ParseOr() {
-  auto e = ParseAnd();
-  while (IsKw(Kw::Or)) {
-    int line = Advance().line;
-    e = MakeBinary(BinaryOp::Or, std::move(e), ParseAnd(), line);
+  auto chain = std::make_unique<Chain>(std::move(bottom), line);
+  int height = chain->first->height;
+  for (auto it = run.rbegin(); it != run.rend(); ++it) {
+    height = std::max<int>(height, (*it)->right->height);
+    chain->rest.push_back({(*it)->op, std::move((*it)->right)});
   }
-  return e;
+  if (height + 1 > kMaxExpressionHeight) Fail(kExpressionTooComplex);
+  chain->height = static_cast<uint16_t>(height + 1);
+  return chain;
 }
 
-// and := not { And not }
-ExprPtr Parser::ParseAnd() {
-  auto e = ParseNot();
-  while (IsKw(Kw::And)) {
-    int line = Advance().line;
-    e = MakeBinary(BinaryOp::And, std::move(e), ParseNot(), line);
+void Parser::Measure(Expr& e) const {
+  int h = 0;
+  auto see = [&h](const ExprPtr& child) {
+    if (child && child->height > h) h = child->height;
+  };
+  switch (e.kind) {
+    case ExprKind::Binary: {
+      const auto& b = static_cast<const Binary&>(e);
+      see(b.left);
+      see(b.right);
+      break;
+    }
+    case ExprKind::Chain: {
+      // A chain is measured as it grows: only its new last operand can raise the height.
+      const auto& c = static_cast<const Chain&>(e);
+      h = c.height - 1;
+      see(c.first);
+      if (!c.rest.empty()) see(c.rest.back().operand);
+      break;
+    }
+    case ExprKind::Unary:
+      see(static_cast<const Unary&>(e).operand);
+      break;
+    case ExprKind::Name:
+      for (const auto& a : static_cast<const Name&>(e).args) see(a);
+      break;
+    case ExprKind::Member: {
+      const auto& m = static_cast<const Member&>(e);
+      see(m.object);
+      for (const auto& a : m.args) see(a);
+      break;
+    }
+    default:
+      break;
   }
-  return e;
+  if (h + 1 > kMaxExpressionHeight) Fail(kExpressionTooComplex);
+  e.height = static_cast<uint16_t>(h + 1);
 }
 
-// not := Not not | comparison
+// not := Not binary(6)
 ExprPtr Parser::ParseNot() {
   Nesting nesting(*this);
-  if (IsKw(Kw::Not)) {
-    int line = Advance().line;
-    return std::make_unique<Unary>(UnaryOp::Not, ParseNot(), line);
-  }
-  return ParseComparison();
-}
-
-// comparison := concat { (= | <> | < | > | <= | >= | Is) concat }
-ExprPtr Parser::ParseComparison() {
-  auto e = ParseConcat();
-  while (true) {
-    BinaryOp op;
-    switch (Cur().type) {
-      case Tok::Eq: op = BinaryOp::Eq; break;
-      case Tok::Ne: op = BinaryOp::Ne; break;
-      case Tok::Lt: op = BinaryOp::Lt; break;
-      case Tok::Gt: op = BinaryOp::Gt; break;
-      case Tok::Le: op = BinaryOp::Le; break;
-      case Tok::Ge: op = BinaryOp::Ge; break;
-      default:
-        if (!IsKw(Kw::Is)) return e;
-        op = BinaryOp::Is;
-    }
-    int line = Advance().line;
-    e = MakeBinary(op, std::move(e), ParseConcat(), line);
-  }
-}
-
-// concat := additive { & additive }
-ExprPtr Parser::ParseConcat() {
-  auto e = ParseAdditive();
-  while (Is(Tok::Amp)) {
-    int line = Advance().line;
-    e = MakeBinary(BinaryOp::Concat, std::move(e), ParseAdditive(), line);
-  }
-  return e;
-}
-
-// additive := mod { (+ | -) mod }
-ExprPtr Parser::ParseAdditive() {
-  auto e = ParseMod();
-  while (Is(Tok::Plus) || Is(Tok::Minus)) {
-    BinaryOp op = Is(Tok::Plus) ? BinaryOp::Add : BinaryOp::Sub;
-    int line = Advance().line;
-    e = MakeBinary(op, std::move(e), ParseMod(), line);
-  }
-  return e;
-}
-
-// mod := intdiv { Mod intdiv }
-ExprPtr Parser::ParseMod() {
-  auto e = ParseIntDiv();
-  while (IsKw(Kw::Mod)) {
-    int line = Advance().line;
-    e = MakeBinary(BinaryOp::Mod, std::move(e), ParseIntDiv(), line);
-  }
-  return e;
-}
-
-// intdiv := multiplicative { \ multiplicative }
-ExprPtr Parser::ParseIntDiv() {
-  auto e = ParseMultiplicative();
-  while (Is(Tok::Backslash)) {
-    int line = Advance().line;
-    e = MakeBinary(BinaryOp::IntDiv, std::move(e), ParseMultiplicative(), line);
-  }
-  return e;
-}
-
-// multiplicative := unary { (* | /) unary }
-ExprPtr Parser::ParseMultiplicative() {
-  auto e = ParseUnary();
-  while (Is(Tok::Star) || Is(Tok::Slash)) {
-    BinaryOp op = Is(Tok::Star) ? BinaryOp::Mul : BinaryOp::Div;
-    int line = Advance().line;
-    e = MakeBinary(op, std::move(e), ParseUnary(), line);
-  }
+  int line = Advance().line;
+  auto e = std::make_unique<Unary>(UnaryOp::Not, ParseBinary(kComparisonLevel), line);
+  Measure(*e);
   return e;
 }
 
 // unary := (- | +) unary | power
 ExprPtr Parser::ParseUnary() {
+  if (!Is(Tok::Minus) && !Is(Tok::Plus)) return ParsePower();
   Nesting nesting(*this);
-  if (Is(Tok::Minus) || Is(Tok::Plus)) {
-    bool neg = Is(Tok::Minus);
-    int line = Advance().line;
-    auto operand = ParseUnary();
-    if (!neg) return operand;
-    return Negate(std::move(operand), line);
-  }
-  return ParsePower();
+  bool neg = Is(Tok::Minus);
+  int line = Advance().line;
+  auto operand = ParseUnary();
+  if (!neg) return operand;
+  return Negate(std::move(operand), line);
 }
 
 ExprPtr Parser::Negate(ExprPtr operand, int line) {
@@ -197,12 +225,13 @@ ExprPtr Parser::Negate(ExprPtr operand, int line) {
     const Variant& v = lit->value;
     if (v.type() == VarType::Integer || v.type() == VarType::Long) {
       lit->value = IntegerResult(-v.AsInteger());
-    }
-    else if (v.type() == VarType::Double)
+    } else if (v.type() == VarType::Double)
       lit->value = Variant::Double(-v.AsDouble());
     return operand;
   }
-  return std::make_unique<Unary>(UnaryOp::Neg, std::move(operand), line);
+  auto e = std::make_unique<Unary>(UnaryOp::Neg, std::move(operand), line);
+  Measure(*e);
+  return e;
 }
 
 // power := primary { ^ [-] primary }
@@ -266,16 +295,29 @@ ExprPtr Parser::ParsePrimary() {
       ExprPtr m = std::make_unique<Member>(nullptr, name.text, name.key, line);
       return ParsePostfix(std::move(m), false);
     }
-    case Tok::Ident: break;
-    default: Fail(kExpectedExpression);
+    case Tok::Ident:
+      break;
+    default:
+      Fail(kExpectedExpression);
   }
   switch (tok.kw) {
-    case Kw::True: Advance(); return std::make_unique<Literal>(Variant::Boolean(true), line);
-    case Kw::False: Advance(); return std::make_unique<Literal>(Variant::Boolean(false), line);
-    case Kw::Empty: Advance(); return std::make_unique<Literal>(Variant(), line);
-    case Kw::Null: Advance(); return std::make_unique<Literal>(Variant::Null(), line);
-    case Kw::Nothing: Advance(); return std::make_unique<Literal>(Variant::Nothing(), line);
-    case Kw::Not: Advance(); return std::make_unique<Unary>(UnaryOp::Not, ParseNot(), line);
+    case Kw::True:
+      Advance();
+      return std::make_unique<Literal>(Variant::Boolean(true), line);
+    case Kw::False:
+      Advance();
+      return std::make_unique<Literal>(Variant::Boolean(false), line);
+    case Kw::Empty:
+      Advance();
+      return std::make_unique<Literal>(Variant(), line);
+    case Kw::Null:
+      Advance();
+      return std::make_unique<Literal>(Variant::Null(), line);
+    case Kw::Nothing:
+      Advance();
+      return std::make_unique<Literal>(Variant::Nothing(), line);
+    case Kw::Not:
+      return ParseNot();
     case Kw::New: {
       Advance();
       const Token& name = ExpectIdentifier();
@@ -286,7 +328,8 @@ ExprPtr Parser::ParsePrimary() {
       Advance();
       return ParsePostfix(std::make_unique<Me>(line), false);
     }
-    default: break;
+    default:
+      break;
   }
   if (!IsSoftKeyword(tok.kw)) Fail(kExpectedExpression);
   Advance();
@@ -312,10 +355,12 @@ ExprPtr Parser::ParsePostfix(ExprPtr node, bool statement) {
         m->hasParens = true;
         node = std::move(m);
       }
+      Measure(*node);
     } else if (Is(Tok::Dot) && !Cur().spaceBefore) {
       Advance();
       const Token& name = ExpectMemberName();
       node = std::make_unique<Member>(std::move(node), name.text, name.key, name.line);
+      Measure(*node);
     } else {
       return node;
     }

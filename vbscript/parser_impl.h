@@ -1,6 +1,6 @@
 // The parser's state and its small helpers, shared by the files of the parser: expressions
-// and units in parser.cpp, statements, procedures and classes in parser_statements.cpp.
-// Private to vbscript/.
+// and units in parser.cpp, statements in parser_statements.cpp, procedures and classes in
+// parser_procedures.cpp. Private to vbscript/.
 #pragma once
 
 #include <memory>
@@ -13,6 +13,7 @@
 #include "base/text.h"
 #include "vbscript/errors.h"
 #include "vbscript/lexer.h"
+#include "vbscript/limits.h"
 #include "vbscript/program.h"
 
 namespace tillbook::vbscript::parsing {
@@ -29,17 +30,23 @@ struct ProcScope {
 };
 
 // The value scripts see for an argument left out of a call (f(a, , b)).
-inline Variant MissingArgument() { return Variant::Error(-2147352572); }
+inline Variant MissingArgument() {
+  return Variant::Error(-2147352572);
+}
 
 class Parser {
-  // Nesting of the recursive rules (blocks, parentheses, prefix operators) is bounded, so that
-  // a hostile or broken text is a compile error and not a crash of the parser.
-  static constexpr int kMaxNesting = 600;
+  // Nesting of the recursive rules (blocks, parentheses, argument lists, prefix operators) is
+  // bounded, so that a hostile or broken text is a compile error and not a crash of the
+  // parser; so is the native stack it may use, for text compiled deep inside a running script.
   struct Nesting {
     explicit Nesting(Parser& p) : parser(p) {
       if (++parser.depth_ > kMaxNesting) {
         --parser.depth_;
-        parser.Fail(1001);
+        parser.Fail(kExpressionTooComplex);
+      }
+      if (StackLeft() < kParserStackReserve) {
+        --parser.depth_;
+        parser.Fail(kOutOfStack);
       }
     }
     ~Nesting() { --parser.depth_; }
@@ -131,33 +138,24 @@ class Parser {
   }
 
   // ---- expressions ----
-  // expr := imp
+  // expr := binary(0)
   ExprPtr ParseExpr();
+  // binary(min) := unary { op unary }   for the operators of level min and tighter:
+  //   0 Imp  1 Eqv  2 Xor  3 Or  4 And  (5 Not)  6 = <> < > <= >= Is  7 &  8 + -  9 Mod
+  //   10 \  11 * /
+  // Operators of one level associate to the left; pending operands wait on a stack of this
+  // call, so a long run of operators nests no native calls.
+  ExprPtr ParseBinary(int minLevel);
+  // The level of the binary operator at the current token (and the operator), or -1.
+  int BinaryLevel(BinaryOp& op) const;
+  static constexpr int kComparisonLevel = 6;
+  static constexpr int kConcatLevel = 7;
   ExprPtr MakeBinary(BinaryOp op, ExprPtr a, ExprPtr b, int line);
-  // imp := eqv { Imp eqv }
-  ExprPtr ParseImp();
-  // eqv := xor { Eqv xor }
-  ExprPtr ParseEqv();
-  // xor := or { Xor or }
-  ExprPtr ParseXor();
-  // or := and { Or and }
-  ExprPtr ParseOr();
-  // and := not { And not }
-  ExprPtr ParseAnd();
-  // not := Not not | comparison
+  // Sets the height of a finished node from its children's; refuses a tree too high to
+  // evaluate (error 16).
+  void Measure(Expr& e) const;
+  // not := Not binary(6)
   ExprPtr ParseNot();
-  // comparison := concat { (= | <> | < | > | <= | >= | Is) concat }
-  ExprPtr ParseComparison();
-  // concat := additive { & additive }
-  ExprPtr ParseConcat();
-  // additive := mod { (+ | -) mod }
-  ExprPtr ParseAdditive();
-  // mod := intdiv { Mod intdiv }
-  ExprPtr ParseMod();
-  // intdiv := multiplicative { \ multiplicative }
-  ExprPtr ParseIntDiv();
-  // multiplicative := unary { (* | /) unary }
-  ExprPtr ParseMultiplicative();
   // unary := (- | +) unary | power
   ExprPtr ParseUnary();
   ExprPtr Negate(ExprPtr operand, int line);
@@ -262,7 +260,7 @@ class Parser {
   std::unordered_set<std::string> globalFixed_;
   int pendingNext_ = 0;
   bool seenStatement_ = false;  // Option Explicit must come first
-  int loopDepth_[2] = {0, 0};  // For, Do
+  int loopDepth_[2] = {0, 0};   // For, Do
   int depth_ = 0;
 };
 

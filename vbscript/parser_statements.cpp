@@ -1,5 +1,4 @@
-// Recursive-descent parser, second part: statements, procedures and classes, and the binding
-// of names to locals, constants and class members. One function per grammar rule, each
+// Recursive-descent parser, second part: statements. One function per grammar rule, each
 // starting with the rule it parses.
 #include "vbscript/parser_impl.h"
 
@@ -22,7 +21,9 @@ void Parser::ParseTopLevelStatement() {
         return;
       case Kw::Function:
       case Kw::Sub:
-      case Kw::Property: ParseProcedure(true, false, nullptr); return;
+      case Kw::Property:
+        ParseProcedure(true, false, nullptr);
+        return;
       case Kw::Public:
       case Kw::Private: {
         bool isPublic = tok.kw == Kw::Public;
@@ -42,8 +43,11 @@ void Parser::ParseTopLevelStatement() {
         ParseDim(unit_->top);
         return;
       }
-      case Kw::Class: ParseClass(); return;
-      default: break;
+      case Kw::Class:
+        ParseClass();
+        return;
+      default:
+        break;
     }
   }
   ParseStatement(unit_->top);
@@ -59,8 +63,10 @@ bool Parser::AtBlockEnd() const {
     case Kw::Case:
     case Kw::Loop:
     case Kw::Next:
-    case Kw::Wend: return true;
-    default: return false;
+    case Kw::Wend:
+      return true;
+    default:
+      return false;
   }
 }
 
@@ -81,20 +87,36 @@ void Parser::ParseStatement(Block& out) {
   if (tok.type == Tok::Dot) return ParseSimple(out);
   if (tok.type != Tok::Ident) Fail(kExpectedStatement);
   switch (tok.kw) {
-    case Kw::Dim: Advance(); return ParseDim(out);
-    case Kw::ReDim: return ParseReDim(out);
-    case Kw::Const: return ParseConst(out);
-    case Kw::If: return ParseIf(out);
-    case Kw::Select: return ParseSelect(out);
-    case Kw::For: return ParseFor(out);
-    case Kw::Do: return ParseDo(out);
-    case Kw::While: return ParseWhile(out);
-    case Kw::Exit: return ParseExit(out);
-    case Kw::Erase: return ParseErase(out);
-    case Kw::On: return ParseOnError(out);
-    case Kw::With: return ParseWith(out);
-    case Kw::Stop: Advance(); return;
-    case Kw::Option: Fail(1042);
+    case Kw::Dim:
+      Advance();
+      return ParseDim(out);
+    case Kw::ReDim:
+      return ParseReDim(out);
+    case Kw::Const:
+      return ParseConst(out);
+    case Kw::If:
+      return ParseIf(out);
+    case Kw::Select:
+      return ParseSelect(out);
+    case Kw::For:
+      return ParseFor(out);
+    case Kw::Do:
+      return ParseDo(out);
+    case Kw::While:
+      return ParseWhile(out);
+    case Kw::Exit:
+      return ParseExit(out);
+    case Kw::Erase:
+      return ParseErase(out);
+    case Kw::On:
+      return ParseOnError(out);
+    case Kw::With:
+      return ParseWith(out);
+    case Kw::Stop:
+      Advance();
+      return;
+    case Kw::Option:
+      Fail(1042);
     case Kw::Function:
     case Kw::Sub:
     case Kw::Property:
@@ -103,9 +125,12 @@ void Parser::ParseStatement(Block& out) {
     case Kw::Private:
       if (scope_ == nullptr && !inClass_) Fail(kSyntaxError);
       Fail(kExpectedStatement);
-    case Kw::Loop: Fail(kLoopWithoutDo);
-    case Kw::Next: Fail(kUnexpectedNext);
-    default: return ParseSimple(out);
+    case Kw::Loop:
+      Fail(kLoopWithoutDo);
+    case Kw::Next:
+      Fail(kUnexpectedNext);
+    default:
+      return ParseSimple(out);
   }
 }
 
@@ -146,6 +171,7 @@ void Parser::ParseSimple(Block& out) {
     if (!AtStatementEnd()) {
       if (HasParens(*target)) Fail(kExpectedEndOfStatement);
       ArgsOf(*target) = ParseCallArgs();
+      Measure(*target);
     } else if (HasParens(*target)) {
       ExprList& args = ArgsOf(*target);
       if (args.size() > 1) Fail(kParenthesesOnSubCall);
@@ -159,8 +185,7 @@ void Parser::ParseSimple(Block& out) {
 }
 
 void Parser::CheckAssignable(const Expr& target) const {
-  if (target.kind != ExprKind::Name && target.kind != ExprKind::Member)
-    Fail(kExpectedStatement);
+  if (target.kind != ExprKind::Name && target.kind != ExprKind::Member) Fail(kExpectedStatement);
 }
 
 // dim := name [( [bounds] )] { , name [( [bounds] )] }
@@ -269,6 +294,8 @@ void Parser::ParseIf(Block& out) {
 }
 
 void Parser::ParseInline(Block& block) {
+  // "If a Then b Else If c Then d Else If ..." nests one inline If in the other.
+  Nesting nesting(*this);
   while (true) {
     if (Is(Tok::Colon)) {
       Advance();
@@ -297,15 +324,28 @@ void Parser::ParseSelect(Block& out) {
         if (AcceptKw(Kw::Is)) {
           item.kind = CaseItem::Compare;
           switch (Advance().type) {
-            case Tok::Eq: item.op = BinaryOp::Eq; break;
-            case Tok::Ne: item.op = BinaryOp::Ne; break;
-            case Tok::Lt: item.op = BinaryOp::Lt; break;
-            case Tok::Gt: item.op = BinaryOp::Gt; break;
-            case Tok::Le: item.op = BinaryOp::Le; break;
-            case Tok::Ge: item.op = BinaryOp::Ge; break;
-            default: Fail(kSyntaxError);
+            case Tok::Eq:
+              item.op = BinaryOp::Eq;
+              break;
+            case Tok::Ne:
+              item.op = BinaryOp::Ne;
+              break;
+            case Tok::Lt:
+              item.op = BinaryOp::Lt;
+              break;
+            case Tok::Gt:
+              item.op = BinaryOp::Gt;
+              break;
+            case Tok::Le:
+              item.op = BinaryOp::Le;
+              break;
+            case Tok::Ge:
+              item.op = BinaryOp::Ge;
+              break;
+            default:
+              Fail(kSyntaxError);
           }
-          item.value = ParseConcat();
+          item.value = ParseBinary(kConcatLevel);
         } else {
           item.value = ParseExpr();
           if (AcceptKw(Kw::To)) {
@@ -410,10 +450,9 @@ void Parser::ParseExit(Block& out) {
     Kw kw = Advance().kw;
     if (!scope_) Fail(kInvalidExit);
     auto kind = scope_->proc->kind;
-    bool ok = kw == Kw::Function   ? kind == Procedure::Kind::Function
-              : kw == Kw::Sub      ? kind == Procedure::Kind::Sub
-                                   : kind != Procedure::Kind::Function &&
-                                    kind != Procedure::Kind::Sub;
+    bool ok = kw == Kw::Function ? kind == Procedure::Kind::Function
+              : kw == Kw::Sub    ? kind == Procedure::Kind::Sub
+                              : kind != Procedure::Kind::Function && kind != Procedure::Kind::Sub;
     if (!ok) Fail(kInvalidExit);
     flow = Flow::ExitProc;
   } else {
@@ -456,195 +495,6 @@ void Parser::ParseWith(Block& out) {
   ExpectKw(Kw::End, kExpectedEnd);
   ExpectKw(Kw::With, kExpectedWith);
   out.push_back(std::move(stmt));
-}
-
-// procedure := (Function | Sub | Property (Get | Let | Set)) name [( params )] block
-//              End (Function | Sub | Property)
-void Parser::ParseProcedure(bool isPublic, bool isDefault, ClassDef* cls) {
-  auto proc = std::make_unique<Procedure>();
-  Kw kw = Cur().kw;
-  proc->line = Advance().line;
-  if (kw == Kw::Function) {
-    proc->kind = Procedure::Kind::Function;
-  } else if (kw == Kw::Sub) {
-    proc->kind = Procedure::Kind::Sub;
-  } else {
-    if (AcceptKw(Kw::Get)) proc->kind = Procedure::Kind::PropertyGet;
-    else if (AcceptKw(Kw::Let)) proc->kind = Procedure::Kind::PropertyLet;
-    else if (AcceptKw(Kw::Set)) proc->kind = Procedure::Kind::PropertySet;
-    else Fail(1049);
-  }
-  const Token& name = ExpectIdentifier();
-  proc->name = name.text;
-  proc->key = name.key;
-  proc->isPublic = isPublic;
-  proc->isDefault = isDefault;
-  proc->owner = cls;
-  ProcScope scope;
-  scope.proc = proc.get();
-  if (proc->kind == Procedure::Kind::Function || proc->kind == Procedure::Kind::PropertyGet)
-    scope.slots[proc->key] = 0;
-  if (Accept(Tok::LParen)) {
-    if (!Accept(Tok::RParen)) {
-      do {
-        bool byVal = AcceptKw(Kw::ByVal);
-        if (!byVal) AcceptKw(Kw::ByRef);
-        const Token& param = ExpectIdentifier();
-        if (Accept(Tok::LParen)) Expect(Tok::RParen, kExpectedRParen);
-        proc->byVal.push_back(byVal);
-        scope.slots[param.key] = proc->slotCount++;
-      } while (Accept(Tok::Comma));
-      Expect(Tok::RParen, kExpectedRParen);
-    }
-  }
-  ProcScope* outer = scope_;
-  scope_ = &scope;
-  int loops[2] = {loopDepth_[0], loopDepth_[1]};
-  loopDepth_[0] = loopDepth_[1] = 0;
-  proc->body = ParseBlock();
-  loopDepth_[0] = loops[0];
-  loopDepth_[1] = loops[1];
-  scope_ = outer;
-  ExpectKw(Kw::End, kExpectedEnd);
-  if (kw == Kw::Function) ExpectKw(Kw::Function, kExpectedFunction);
-  else if (kw == Kw::Sub) ExpectKw(Kw::Sub, kExpectedSub);
-  else ExpectKw(Kw::Property, kExpectedProperty);
-  BindProcedure(scope);
-  if (cls)
-    AddToClass(*cls, std::move(proc));
-  else
-    unit_->procs.push_back(std::move(proc));
-}
-
-void Parser::BindProcedure(ProcScope& scope) {
-  std::unordered_map<std::string, int> implicit;
-  Procedure& proc = *scope.proc;
-  for (Name* n : scope.refs) {
-    auto it = scope.slots.find(n->key);
-    bool recursion = it != scope.slots.end() && it->second == 0 && n->hasParens;
-    if (it != scope.slots.end() && !recursion) {
-      n->binding = Binding::Local;
-      n->slot = it->second;
-      if (!n->hasParens) {
-        n->localSlot = n->slot;
-      }
-      continue;
-    }
-    auto c = scope.consts.find(n->key);
-    if (c != scope.consts.end()) {
-      n->binding = Binding::Constant;
-      n->constant = c->second;
-        if (!n->hasParens) n->fixedValue = &n->constant;
-      continue;
-    }
-    n->inProcedure = true;
-    auto [slot, added] = implicit.emplace(n->key, proc.slotCount);
-    if (added) ++proc.slotCount;
-    n->slot = slot->second;
-    if (inClass_)
-      classRefs_.push_back(n);
-    else
-      unit_->unresolved.push_back(n);
-  }
-}
-
-void Parser::AddToClass(ClassDef& cls, std::unique_ptr<Procedure> proc) {
-  Procedure* p = proc.get();
-  if (p->key == "class_initialize" && p->kind == Procedure::Kind::Sub) {
-    if (p->ParamCount() != 0) Fail(1053);
-    cls.initialize = p;
-  } else if (p->key == "class_terminate" && p->kind == Procedure::Kind::Sub) {
-    if (p->ParamCount() != 0) Fail(1053);
-    cls.terminate = p;
-  } else {
-    auto& m = cls.members[p->key];
-    switch (p->kind) {
-      case Procedure::Kind::Function:
-      case Procedure::Kind::Sub: m.method = p; break;
-      case Procedure::Kind::PropertyGet: m.get = p; break;
-      case Procedure::Kind::PropertyLet: m.let = p; break;
-      case Procedure::Kind::PropertySet: m.set = p; break;
-    }
-    if ((p->kind == Procedure::Kind::PropertyLet || p->kind == Procedure::Kind::PropertySet) &&
-        p->ParamCount() == 0)
-      Fail(1054);
-    if (p->isDefault) {
-      if (!cls.defaultKey.empty() && cls.defaultKey != p->key) Fail(1052);
-      if (!p->isPublic) Fail(1057);
-      cls.defaultKey = p->key;
-    }
-  }
-  cls.procs.push_back(std::move(proc));
-}
-
-// class := Class name { field | procedure } End Class
-void Parser::ParseClass() {
-  Advance();
-  if (inClass_) Fail(kSyntaxError);
-  auto cls = std::make_unique<ClassDef>();
-  const Token& name = ExpectIdentifier();
-  cls->name = name.text;
-  cls->key = name.key;
-  inClass_ = true;
-  classRefs_.clear();
-  while (true) {
-    SkipSeparators();
-    if (IsKw(Kw::End)) break;
-    if (Is(Tok::End)) Fail(kExpectedEnd);
-    bool isPublic = true, isDefault = false, modifier = false;
-    if (IsKw(Kw::Public) || IsKw(Kw::Private)) {
-      isPublic = Advance().kw == Kw::Public;
-      modifier = true;
-      isDefault = AcceptKw(Kw::Default);
-    }
-    if (IsKw(Kw::Function) || IsKw(Kw::Sub) || IsKw(Kw::Property)) {
-      ParseProcedure(isPublic, isDefault, cls.get());
-    } else if (IsKw(Kw::Dim) || modifier) {
-      AcceptKw(Kw::Dim);
-      do {
-        const Token& field = ExpectIdentifier();
-        ClassDef::Field f;
-        f.name = field.text;
-        f.isPublic = isPublic;
-        if (Accept(Tok::LParen)) {
-          if (Accept(Tok::RParen)) {
-            f.dynamicArray = true;
-          } else {
-            do {
-              if (!Is(Tok::Integer)) Fail(kExpectedInteger);
-              f.dims.push_back(static_cast<int32_t>(Advance().integer));
-            } while (Accept(Tok::Comma));
-            Expect(Tok::RParen, kExpectedRParen);
-          }
-        }
-        cls->fieldIndex[field.key] = static_cast<int>(cls->fields.size());
-        cls->fields.push_back(std::move(f));
-      } while (Accept(Tok::Comma));
-    } else {
-      Fail(kExpectedStatement);
-    }
-    ExpectSeparator();
-  }
-  Advance();
-  ExpectKw(Kw::Class, kExpectedClass);
-  inClass_ = false;
-  for (Name* n : classRefs_) {
-    auto f = cls->fieldIndex.find(n->key);
-    if (f != cls->fieldIndex.end()) {
-      n->binding = Binding::Field;
-      n->slot = f->second;
-      continue;
-    }
-    auto m = cls->members.find(n->key);
-    if (m != cls->members.end()) {
-      n->binding = Binding::Method;
-      n->proc = m->second.method ? m->second.method : m->second.get;
-      continue;
-    }
-    unit_->unresolved.push_back(n);
-  }
-  classRefs_.clear();
-  unit_->classes.push_back(std::move(cls));
 }
 
 }  // namespace tillbook::vbscript::parsing

@@ -11,8 +11,10 @@ namespace tillbook::vbscript {
 ScriptObject::ScriptObject(const ClassDef& cls, std::shared_ptr<Machine*> handle)
     : fields(cls.fields.size()), cls_(cls), handle_(std::move(handle)) {
   for (size_t i = 0; i < cls.fields.size(); ++i) {
-    if (!cls.fields[i].dims.empty()) fields[i] = MakeArray(cls.fields[i].dims);
-    else if (cls.fields[i].dynamicArray) fields[i] = MakeArray({});
+    if (!cls.fields[i].dims.empty())
+      fields[i] = MakeArray(cls.fields[i].dims);
+    else if (cls.fields[i].dynamicArray)
+      fields[i] = MakeArray({});
   }
 }
 
@@ -23,12 +25,17 @@ ScriptObject::~ScriptObject() {
     try {
       Machine::Entry entry(*m);
       m->Call(*cls_.terminate, this, std::span<Variant>());
+    } catch (const Interrupted& e) {
+      m->Defer(e);
     } catch (...) {
     }
   }
+  for (Variant& field : fields) DropNested(field);
 }
 
-std::string ScriptObject::TypeName() const { return cls_.name; }
+std::string ScriptObject::TypeName() const {
+  return cls_.name;
+}
 
 bool ScriptObject::HasMember(std::string_view name) const {
   std::string key = text::Fold(name);
@@ -48,6 +55,11 @@ Variant ScriptObject::Invoke(std::string_view name, InvokeKind kind, std::span<V
   } catch (const RuntimeError& e) {
     throw ScriptError(e.number, e.description, e.line,
                       e.source.empty() ? std::string(kRuntimeSource) : e.source);
+  } catch (const Interrupted& e) {
+    // Inside a running script it must stay uncatchable on its way out; a host that called
+    // in from outside gets an error it knows.
+    if (m->runDepth > 1) throw;
+    throw e.ToScriptError();
   }
 }
 
@@ -85,9 +97,15 @@ Variant ScriptObject::InvokeMember(std::string_view name, InvokeKind kind,
   const ClassDef::Member& member = it->second;
   const Procedure* p = nullptr;
   switch (kind) {
-    case InvokeKind::Let: p = member.let; break;
-    case InvokeKind::Set: p = member.set ? member.set : member.let; break;
-    default: p = member.get ? member.get : member.method; break;
+    case InvokeKind::Let:
+      p = member.let;
+      break;
+    case InvokeKind::Set:
+      p = member.set ? member.set : member.let;
+      break;
+    default:
+      p = member.get ? member.get : member.method;
+      break;
   }
   if (!p || !p->isPublic) Throw(kNoSuchMember, name);
   return m->Call(*p, this, args);
@@ -113,8 +131,8 @@ Variant ScriptObject::Get(const std::string& key, bool hasParens, const ast::Exp
   Throw(kNoSuchMember, k);
 }
 
-void ScriptObject::Set(const std::string& key, const ast::ExprList& args, Variant value,
-                       bool isSet, Frame& f, bool inside) {
+void ScriptObject::Set(const std::string& key, const ast::ExprList& args, Variant value, bool isSet,
+                       Frame& f, bool inside) {
   Machine& m = *f.m;
   const std::string& k = key.empty() ? cls_.defaultKey : key;
   if (k.empty()) Throw(kNoSuchMember);
