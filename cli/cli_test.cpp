@@ -160,5 +160,45 @@ TEST_F(QueryCommandTest, SmuggledStatementsNeverRun) {
   EXPECT_EQ(out_.str(), "Codice\nBIANCHI\nROSSI\n");
 }
 
+// Requests that once failed with the archive's error or printed nothing useful.
+TEST_F(QueryCommandTest, DialectRequestsEndToEnd) {
+  ASSERT_EQ(Query({"--table", "Clienti", "--fields", "Codice, 1 AS Uno", "--sort", "Codice",
+                   "--format", "json"}),
+            0)
+      << err_.str();
+  EXPECT_EQ(out_.str(), "[{\"Codice\":\"BIANCHI\",\"Uno\":1},{\"Codice\":\"ROSSI\",\"Uno\":1}]\n");
+  for (const char* fields : {"OID", "*,OID", "[OID]", "OID AS OID"}) {
+    ASSERT_EQ(Query({"--table", "Clienti", "--fields", fields, "--filter", "Codice = 'ROSSI'",
+                     "--format", "json"}),
+              0)
+        << fields << ": " << err_.str();
+    EXPECT_NE(out_.str().find("\"OID\":"), std::string::npos) << fields << ": " << out_.str();
+  }
+  std::string chain = "Codice = 'x0'";
+  for (int i = 1; i < 300; ++i) chain += " Or Codice = 'x" + std::to_string(i) + "'";
+  ASSERT_EQ(Query({"--table", "Clienti", "--fields", "Codice", "--filter", chain + " Or OID > 0",
+                   "--sort", "Codice"}),
+            0)
+      << err_.str();
+  EXPECT_EQ(out_.str(), "Codice\nBIANCHI\nROSSI\n");
+  // The scrambled passwords are out of reach of every query text.
+  ASSERT_EQ(Query({"--table", "Operatori", "--format", "json"}), 0) << err_.str();
+  EXPECT_EQ(out_.str().find("Password"), std::string::npos) << out_.str();
+  struct Case {
+    Args args;
+    const char* message;
+  } refused[] = {
+      {{"--table", "Clienti", "--filter", "RagioneSociale = 'Bar dell'Angolo'"}, "«dell''Angolo»"},
+      {{"--table", "Clienti", "--sort", "1"}, "Un numero non indica una colonna"},
+      {{"--table", "Clienti", "--fields", ","}, "Elenco dei campi vuoto"},
+      {{"--table", "Clienti", "--filter", "(SELECT Max(Password) FROM Operatori) = ''"},
+       "Campo sconosciuto «Password»"},
+  };
+  for (const auto& c : refused) {
+    EXPECT_EQ(Query(c.args), 2) << c.message;
+    EXPECT_NE(err_.str().find(c.message), std::string::npos) << err_.str();
+  }
+}
+
 }  // namespace
 }  // namespace tillbook::cli

@@ -1,10 +1,15 @@
 // tillbook-cli: headless commands on an archive, for people automating a shop and for the
 // end-to-end tests.
+#include <filesystem>
 #include <iostream>
 #include <string>
 #include <vector>
 
+#include "base/error.h"
+#include "cli/arguments.h"
 #include "cli/commands.h"
+#include "cli/report.h"
+#include "platform/files.h"
 
 #ifndef TILLBOOK_VERSION
 #define TILLBOOK_VERSION "0.0.0"
@@ -25,23 +30,21 @@ constexpr const char* kHelp =
     "  query DIR --table T [--filter F] [--fields L] [--sort S] [--format tsv|json]\n"
     "                stampa le righe di una tabella scelte con filtro, campi e ordinamento\n"
     "  run SCRIPT.vbs [--archive DIR] [--answers yes,no,...] [--default-answer yes|no]\n"
-    "      [ARGOMENTI...]\n"
+    "      [--timeout SECONDI] [ARGOMENTI...]\n"
     "                esegue uno script VBScript (WScript.Echo, WScript.Arguments, WScript.Quit;\n"
     "                con un archivio, Database.OpenTable)\n"
     "  --help        mostra questo aiuto\n"
-    "  --version     mostra la versione del programma\n";
+    "  --version     mostra la versione del programma\n"
+    "\n"
+    "Variabili d'ambiente:\n"
+    "  TILLBOOK_LOCK_WAIT  secondi di attesa quando un'altra postazione sta scrivendo\n"
+    "                      nell'archivio (predefinito 5)\n"
+    "  TILLBOOK_LOG        dove scrivere i dettagli tecnici degli errori: - per lo\n"
+    "                      standard error, altrimenti il nome di un file\n"
+    "  TILLBOOK_NOW        data e ora fisse (aaaa-mm-ggThh:mm:ss)\n";
 
-}  // namespace
-
-int main(int argc, char** argv) {
+int Dispatch(const std::string& command, const tillbook::cli::Args& args) {
   using namespace tillbook::cli;
-  std::vector<std::string> args(argv + 1, argv + argc);
-  if (args.empty()) {
-    std::cerr << kHelp;
-    return 2;
-  }
-  const std::string command = args.front();
-  args.erase(args.begin());
   if (command == "--help" || command == "-h" || command == "help") {
     std::cout << kHelp;
     return 0;
@@ -57,4 +60,34 @@ int main(int argc, char** argv) {
   if (command == "schema") return SchemaCommand(args, std::cout, std::cerr);
   std::cerr << "Comando sconosciuto: " << command << "\n\n" << kHelp;
   return 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  using namespace tillbook::cli;
+  std::vector<std::string> args(argv + 1, argv + argc);
+  if (args.empty()) {
+    std::cerr << kHelp;
+    return 2;
+  }
+  if (auto problem = CheckArguments(args); !problem.empty()) {
+    std::cerr << problem << '\n';
+    return 2;
+  }
+  const std::string command = args.front();
+  args.erase(args.begin());
+  try {
+    return Dispatch(command, args);
+  } catch (const tillbook::Error& e) {
+    return ReportFailure(std::cerr, e);
+  } catch (const std::filesystem::filesystem_error& e) {
+    std::cerr << tillbook::platform::PathProblem(e.path1().string(), e.code()) << '\n';
+    LogDetail(std::cerr, e.what());
+    return 1;
+  } catch (const std::exception& e) {
+    std::cerr << "Errore imprevisto del programma: operazione non completata.\n";
+    LogDetail(std::cerr, e.what());
+    return 1;
+  }
 }

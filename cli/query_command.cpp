@@ -1,13 +1,13 @@
+#include <optional>
 #include <ostream>
 
 #include "base/error.h"
 #include "base/json.h"
 #include "cli/commands.h"
-#include "cli/console_ui.h"
+#include "cli/open_archive.h"
+#include "cli/report.h"
+#include "cli/spool.h"
 #include "cli/switches.h"
-#include "data/DB.h"
-#include "engine/connection.h"
-#include "engine/database.h"
 #include "engine/dataset.h"
 
 namespace tillbook::cli {
@@ -29,15 +29,21 @@ std::string TsvValue(const Variant& v) {
 std::string JsonValue(const Variant& v) {
   switch (v.type()) {
     case VarType::Empty:
-    case VarType::Null: return "null";
-    case VarType::Boolean: return v.AsBoolean() ? "true" : "false";
+    case VarType::Null:
+      return "null";
+    case VarType::Boolean:
+      return v.AsBoolean() ? "true" : "false";
     case VarType::Byte:
     case VarType::Integer:
-    case VarType::Long: return std::to_string(v.AsInteger());
+    case VarType::Long:
+      return std::to_string(v.AsInteger());
     case VarType::Single:
-    case VarType::Double: return json::Number(v.AsDouble());
-    case VarType::Currency: return v.AsMoney().ToString();
-    default: return json::Quote(v.ToText());
+    case VarType::Double:
+      return json::Number(v.AsDouble());
+    case VarType::Currency:
+      return v.AsMoney().ToString();
+    default:
+      return json::Quote(v.ToText());
   }
 }
 
@@ -55,12 +61,18 @@ int QueryCommand(const Args& argsIn, std::ostream& out, std::ostream& err) {
   for (size_t i = 0; i < args.size(); ++i) {
     const std::string& a = args[i];
     const bool hasValue = i + 1 < args.size();
-    if (a == "--table" && hasValue) request.table = args[++i];
-    else if (a == "--filter" && hasValue) request.filter = args[++i];
-    else if (a == "--fields" && hasValue) request.fields = args[++i];
-    else if (a == "--sort" && hasValue) request.sort = args[++i];
-    else if (a == "--format" && hasValue) format = args[++i];
-    else if (dir.empty() && a.rfind("--", 0) != 0) dir = a;
+    if (a == "--table" && hasValue)
+      request.table = args[++i];
+    else if (a == "--filter" && hasValue)
+      request.filter = args[++i];
+    else if (a == "--fields" && hasValue)
+      request.fields = args[++i];
+    else if (a == "--sort" && hasValue)
+      request.sort = args[++i];
+    else if (a == "--format" && hasValue)
+      format = args[++i];
+    else if (dir.empty() && a.rfind("--", 0) != 0)
+      dir = a;
     else {
       err << kUsage;
       return 2;
@@ -70,47 +82,54 @@ int QueryCommand(const Args& argsIn, std::ostream& out, std::ostream& err) {
     err << kUsage;
     return 2;
   }
-  ConsoleUi ui(err, {}, true);
-  engine::Connection connection(&ui);
+  OpenArchive a(err);
+  std::optional<engine::ReadTransaction> read;
   try {
-    connection.Open(ArchivePath(dir));
-    data::TableSwitches switches = StoredSwitches(connection);
-    overrides.ApplyTo(switches);
-    engine::Database database(std::make_unique<data::DB>(switches), "Tillbook");
-    database.Attach(connection);
+    OpenForReading(a, dir, overrides);
+    read.emplace(a.connection);
   } catch (const Error& e) {
-    err << e.message() << '\n';
-    return 1;
+    return ReportFailure(err, e);
   }
+  std::optional<engine::DataSet> ds;
   try {
-    engine::DataSet ds(connection, request);
-    const auto& cols = ds.columns();
-    if (format == "tsv") {
-      for (size_t c = 0; c < cols.size(); ++c) out << (c ? "\t" : "") << cols[c].name;
-      out << '\n';
-      for (ds.First(); !ds.IsEOF(); ds.Next()) {
-        for (size_t c = 0; c < cols.size(); ++c)
-          out << (c ? "\t" : "") << TsvValue(ds.ColValue(static_cast<int>(c)));
-        out << '\n';
-      }
-    } else {
-      out << '[';
-      bool first = true;
-      for (ds.First(); !ds.IsEOF(); ds.Next()) {
-        out << (first ? "" : ",") << '{';
-        for (size_t c = 0; c < cols.size(); ++c)
-          out << (c ? "," : "") << json::Quote(cols[c].name) << ':'
-              << JsonValue(ds.ColValue(static_cast<int>(c)));
-        out << '}';
-        first = false;
-      }
-      out << "]\n";
-    }
-    return 0;
+    ds.emplace(a.connection, request);
   } catch (const Error& e) {
     // A request the dialect refuses: the message names the problem and its position.
     err << e.message() << '\n';
+    LogDetail(err, e.detail());
     return 2;
+  }
+  // Everything is read before anything is printed, so a failure midway leaves no half
+  // document on the standard output; one pass over one statement keeps big tables workable.
+  try {
+    Spool spool;
+    const auto& cols = ds->columns();
+    if (format == "tsv") {
+      for (size_t c = 0; c < cols.size(); ++c) spool << (c ? "\t" : "") << cols[c].name;
+      spool << '\n';
+      ds->ForEachRow([&](const std::vector<Variant>& row) {
+        for (size_t c = 0; c < cols.size(); ++c) spool << (c ? "\t" : "") << TsvValue(row[c]);
+        spool << '\n';
+        return true;
+      });
+    } else {
+      spool << '[';
+      bool first = true;
+      ds->ForEachRow([&](const std::vector<Variant>& row) {
+        spool << (first ? "" : ",") << '{';
+        for (size_t c = 0; c < cols.size(); ++c)
+          spool << (c ? "," : "") << json::Quote(cols[c].name) << ':' << JsonValue(row[c]);
+        spool << '}';
+        first = false;
+        return true;
+      });
+      spool << "]\n";
+    }
+    read.reset();
+    spool.CopyTo(out);
+    return 0;
+  } catch (const Error& e) {
+    return ReportFailure(err, e);
   }
 }
 

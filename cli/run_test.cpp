@@ -94,5 +94,56 @@ TEST_F(RunTest, ErrorsCarryTheScriptLineAndStatus3) {
   EXPECT_EQ(RunCommand({(dir_ / "manca.vbs").string()}, out_, err_), 1);
 }
 
+TEST_F(RunTest, RefusesWhatIsNotAScriptText) {
+  // A folder or a missing file is a file problem (status 1), not wrong usage.
+  EXPECT_EQ(RunCommand({dir_.string()}, out_, err_), 1);
+  EXPECT_EQ(err_.str(),
+            "Impossibile leggere lo script " + dir_.string() + ": è una cartella, non un file.\n");
+  err_.str("");
+  EXPECT_EQ(RunCommand({(dir_ / "manca.vbs").string()}, out_, err_), 1);
+  EXPECT_NE(err_.str().find("il file non esiste"), std::string::npos) << err_.str();
+  // Text that is not UTF-8 (here Windows-1252 "è") is refused at the door, naming its line
+  // as the interpreter counts lines.
+  const std::string script = (dir_ / "prova.vbs").string();
+  struct Case {
+    const char* name;
+    std::string source;
+    int line;
+  } cases[] = {
+      {"LF", "x = 1\ny = \"caff\xe8\"\n", 2},
+      {"CR LF", "x = 1\r\ny = 2\r\nz = \"\xe8\"\r\n", 3},
+      {"lone CR", "x = 1\ry = 2\r\xff", 3},
+      {"cut sequence", "WScript.Echo \"\xc3\"", 1},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(Run(c.source), 1) << c.name;
+    EXPECT_EQ(err_.str(), "Lo script " + script + " non è testo UTF-8 valido (linea " +
+                              std::to_string(c.line) + "): salvarlo con la codifica UTF-8.\n")
+        << c.name;
+    EXPECT_EQ(out_.str(), "") << c.name;  // nothing ran
+  }
+  // A byte order mark at the start is accepted and skipped.
+  EXPECT_EQ(Run("\xEF\xBB\xBFWScript.Echo \"caffè\"\r\n"), 0) << err_.str();
+  EXPECT_EQ(out_.str(), "caffè\n");
+}
+
+TEST_F(RunTest, TimeoutStopsAnEndlessScript) {
+  // Not even On Error Resume Next keeps it going.
+  EXPECT_EQ(Run("n = 0\nOn Error Resume Next\nDo\n  n = n + 1\nLoop\n", {"--timeout", "1"}), 3);
+  EXPECT_EQ(err_.str(), "Esecuzione interrotta: superato il tempo massimo di 1 s\nLinea VB: 3\n");
+  EXPECT_EQ(Run("Function F(n)\n  F = F(n)\nEnd Function\nOn Error Resume Next\nWhile True\n"
+                "  x = F(1)\nWend\n",
+                {"--timeout", "0.5"}),
+            3);
+  EXPECT_NE(err_.str().find("tempo massimo di 0.5 s"), std::string::npos) << err_.str();
+  // A script that ends in time is not touched, and does not wait for the timer.
+  EXPECT_EQ(Run("WScript.Echo 1\n", {"--timeout", "600"}), 0);
+  EXPECT_EQ(out_.str(), "1\n");
+  for (const char* wrong : {"0", "-1", "abc", "1s"}) {
+    EXPECT_EQ(Run("WScript.Echo 1\n", {"--timeout", wrong}), 2) << wrong;
+    EXPECT_NE(err_.str().find("Tempo massimo non valido"), std::string::npos) << wrong;
+  }
+}
+
 }  // namespace
 }  // namespace tillbook::cli

@@ -1,10 +1,10 @@
-#include <filesystem>
 #include <ostream>
 
 #include "base/error.h"
 #include "base/json.h"
 #include "base/text.h"
 #include "cli/commands.h"
+#include "cli/report.h"
 #include "cli/switches.h"
 #include "data/DB.h"
 #include "engine/catalog.h"
@@ -18,10 +18,14 @@ using json::Quote;
 
 const char* KindName(engine::RefKind k) {
   switch (k) {
-    case engine::RefKind::Single: return "single";
-    case engine::RefKind::OwnedSingle: return "owned single";
-    case engine::RefKind::List: return "list";
-    case engine::RefKind::OwnedList: return "owned list";
+    case engine::RefKind::Single:
+      return "single";
+    case engine::RefKind::OwnedSingle:
+      return "owned single";
+    case engine::RefKind::List:
+      return "list";
+    case engine::RefKind::OwnedList:
+      return "owned list";
   }
   return "";
 }
@@ -91,16 +95,12 @@ int SchemaCommand(const Args& argsIn, std::ostream& out, std::ostream& err) {
     err << "Uso: tillbook-cli schema DIR [--table T] [--set KEY=VALUE ...] --format json\n";
     return 2;
   }
-  if (!std::filesystem::exists(ArchivePath(dir))) {
-    err << "L'archivio " << ArchivePath(dir) << " non esiste.\n";
-    return 1;
-  }
   try {
-    // The definitions only, under the archive's switches: the archive is not touched.
+    // The definitions only, under the archive's switches: the archive is only read.
     data::TableSwitches switches;
     {
       engine::Connection connection;
-      connection.Open(ArchivePath(dir));
+      connection.Open(ArchivePath(dir), engine::Connection::Access::ReadOnly);
       switches = StoredSwitches(connection);
     }
     overrides.ApplyTo(switches);
@@ -109,7 +109,7 @@ int SchemaCommand(const Args& argsIn, std::ostream& out, std::ostream& err) {
     engine::Catalog catalog(defs);
     if (!table.empty() && !catalog.Find(table)) {
       err << "Tabella sconosciuta: " << table << ".\n";
-      return 1;
+      return 2;
     }
     out << "{\"tables\":[";
     bool first = true;
@@ -122,8 +122,7 @@ int SchemaCommand(const Args& argsIn, std::ostream& out, std::ostream& err) {
     out << "]}\n";
     return 0;
   } catch (const Error& e) {
-    err << e.message() << '\n';
-    return 1;
+    return ReportFailure(err, e);
   }
 }
 

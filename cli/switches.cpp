@@ -72,7 +72,8 @@ data::TableSwitches StoredSwitches(engine::Connection& connection) {
   for (const std::string& item : text::Split(stored.ToText(), ';')) {
     const auto eq = item.find('=');
     if (eq == std::string::npos) continue;
-    if (const Key* k = FindKey(item.substr(0, eq))) s.*(k->member) = ParseBoolean(item.substr(eq + 1));
+    if (const Key* k = FindKey(item.substr(0, eq)))
+      s.*(k->member) = ParseBoolean(item.substr(eq + 1));
   }
   return s;
 }
@@ -81,7 +82,11 @@ void StoreSwitches(engine::Connection& connection, const data::TableSwitches& s)
   std::string value;
   for (const Key& k : kKeys)
     value += std::string(value.empty() ? "" : ";") + k.name + "=" + (s.*(k.member) ? "1" : "0");
-  engine::Database::SetSystemValue(connection, kStoreKey, "OPZIONI TABELLE", Variant::String(value));
+  // Unchanged switches are not written again: no write lock for nothing.
+  if (engine::Database::GetSystemValue(connection, kStoreKey, Variant::Null()).ToText() == value)
+    return;
+  engine::Database::SetSystemValue(connection, kStoreKey, "OPZIONI TABELLE",
+                                   Variant::String(value));
 }
 
 }  // namespace tillbook::cli

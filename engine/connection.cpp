@@ -1,5 +1,6 @@
 #include "engine/connection.h"
 
+#include <algorithm>
 #include <filesystem>
 
 #include "base/error.h"
@@ -8,6 +9,8 @@
 #include "engine/internal/action.h"
 #include "engine/internal/session.h"
 #include "engine/ui_services.h"
+#include "platform/environment.h"
+#include "platform/files.h"
 
 namespace tillbook::engine {
 
@@ -40,50 +43,208 @@ bool StartsWithNoCase(std::string_view s, std::string_view prefix) {
   return s.size() >= prefix.size() && text::EqualNoCase(s.substr(0, prefix.size()), prefix);
 }
 
+// The first bytes of every SQLite file.
+constexpr char kSqliteMagic[16] = {'S', 'Q', 'L', 'i', 't', 'e', ' ', 'f',
+                                   'o', 'r', 'm', 'a', 't', ' ', '3', '\0'};
+// A new archive is built as "<name>.nuovo-<process id>" beside its final name.
+constexpr const char* kStagingMark = ".nuovo-";
+
+// Removes what creations of `path` by processes that are gone left behind (a kill, a power cut).
+void RemoveStaleCreations(const std::string& path) {
+  namespace fs = std::filesystem;
+  const fs::path target(path);
+  const fs::path folder = target.parent_path().empty() ? fs::path(".") : target.parent_path();
+  const std::string prefix = target.filename().string() + kStagingMark;
+  std::error_code error;
+  std::vector<fs::path> stale;
+  for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
+    const std::string name = it->path().filename().string();
+    if (name.rfind(prefix, 0) != 0) continue;
+    const std::string rest = name.substr(prefix.size());
+    const size_t digits = std::min(rest.find_first_not_of("0123456789"), rest.size());
+    if (digits == 0 || digits > 9) continue;
+    const std::string side = rest.substr(digits);
+    if (side != "" && side != "-journal" && side != "-wal" && side != "-shm") continue;
+    const long pid = std::stol(rest.substr(0, digits));
+    if (pid == platform::CurrentProcessId() || !platform::ProcessIsRunning(pid))
+      stale.push_back(it->path());
+  }
+  for (const auto& p : stale) {
+    try {
+      platform::RemoveFile(p.string());
+    } catch (const Error&) {
+      // Not ours to remove after all (permissions): it does no harm where it is.
+    }
+  }
+}
+
 }  // namespace
 
-Connection::Connection(UiServices* ui) : ui_(ui) {
+Connection::Connection(UiServices* ui)
+    : lockWait_(platform::LockWaitFromEnvironment().value_or(platform::kDefaultLockWait)),
+      ui_(ui) {
   if (!ui_) {
     silentUi_ = std::make_unique<SilentUi>();
     ui_ = silentUi_.get();
   }
 }
 
-Connection::~Connection() = default;
+Connection::~Connection() { Close(); }
 
-void Connection::Create(const std::string& path) {
-  if (std::filesystem::exists(path))
-    throw Error("L'archivio " + path + " esiste già.", "Create on an existing file");
-  Close();
-  session_ = std::make_unique<internal::Session>(std::make_unique<internal::SqliteDb>(path, true),
-                                                 ui_);
-  session_->SetConnection(this);
-  path_ = path;
-  session_->db().Exec(
-      "CREATE TABLE IF NOT EXISTS \"Sys_Tables\" (\"Name\" TEXT PRIMARY KEY COLLATE JET_CI, "
-      "\"Version\" REAL NOT NULL);"
-      "CREATE TABLE IF NOT EXISTS \"Sys_Values\" (\"Key\" TEXT PRIMARY KEY COLLATE JET_CI, "
-      "\"Caption\" TEXT, \"Value\" TEXT);");
-}
-
-void Connection::Open(const std::string& path) {
-  if (!std::filesystem::exists(path))
-    throw Error("L'archivio " + path + " non esiste.", "Open of a missing file");
-  Close();
-  auto db = std::make_unique<internal::SqliteDb>(path, false);
-  auto tables = AllTables(*db);
-  bool ok = false;
-  for (auto& t : tables) ok = ok || t == "Sys_Tables";
-  if (!ok) throw Error("Il file " + path + " non è un archivio del programma.", "no Sys_Tables");
+void Connection::Adopt(std::unique_ptr<internal::SqliteDb> db, const std::string& path) {
+  db->SetLockWait(lockWait_);
   session_ = std::make_unique<internal::Session>(std::move(db), ui_);
   session_->SetConnection(this);
   path_ = path;
   if (catalog_) session_->SetCatalog(catalog_);
 }
 
+std::string Connection::StagingPath(const std::string& path) {
+  return path + kStagingMark + std::to_string(platform::CurrentProcessId());
+}
+
+Connection::FileState Connection::Inspect(const std::string& path) {
+  const platform::PathKind kind = platform::Examine(path);
+  if (kind == platform::PathKind::Missing) return FileState::Missing;
+  if (kind != platform::PathKind::File) return FileState::Other;
+  if (platform::FileSize(path) == 0) return FileState::Unfinished;
+  if (platform::ReadHead(path, sizeof kSqliteMagic) !=
+      std::string(kSqliteMagic, sizeof kSqliteMagic))
+    return FileState::Other;
+  try {
+    internal::SqliteDb db(path, internal::OpenMode::ReadOnly);
+    return db.tablesAtOpening().empty() ? FileState::Unfinished : FileState::Other;
+  } catch (const Error&) {
+    return FileState::Other;
+  }
+}
+
+void Connection::BeginCreate(const std::string& path) {
+  Close();
+  if (platform::Examine(path) != platform::PathKind::Missing)
+    throw Error("L'archivio " + path + " esiste già.", "Create on an existing file");
+  RemoveStaleCreations(path);
+  const std::string staging = StagingPath(path);
+  for (const char* side : {"", "-journal", "-wal", "-shm"}) platform::RemoveFile(staging + side);
+  staging_ = staging;
+  try {
+    Adopt(std::make_unique<internal::SqliteDb>(staging, internal::OpenMode::CreateNew), path);
+    session_->db().Exec(
+        "CREATE TABLE IF NOT EXISTS \"Sys_Tables\" (\"Name\" TEXT PRIMARY KEY COLLATE JET_CI, "
+        "\"Version\" REAL NOT NULL);"
+        "CREATE TABLE IF NOT EXISTS \"Sys_Values\" (\"Key\" TEXT PRIMARY KEY COLLATE JET_CI, "
+        "\"Caption\" TEXT, \"Value\" TEXT);");
+  } catch (...) {
+    Close();
+    throw;
+  }
+}
+
+void Connection::FinishCreate() {
+  if (staging_.empty() || !session_)
+    throw Error("Nessun archivio in creazione.", "FinishCreate without BeginCreate");
+  if (session_->InAction())
+    throw Error("Impossibile completare l'archivio durante un'operazione.", "FinishCreate");
+  const std::string path = path_;
+  try {
+    session_->db().FinishCreation();
+    // Closing the last connection moves the log into the file and removes it.
+    session_.reset();
+    const std::string staging = staging_;
+    if (platform::Examine(staging + "-wal") != platform::PathKind::Missing &&
+        platform::FileSize(staging + "-wal") > 0)
+      throw Error("Impossibile completare l'archivio " + path + ".", "log left after closing");
+    platform::SyncFile(staging);
+    // Work files left by an earlier file of this name would be read as this archive's log.
+    if (platform::Examine(path) == platform::PathKind::Missing)
+      for (const char* side : {"-journal", "-wal", "-shm"}) platform::RemoveFile(path + side);
+    if (!platform::RenameNoReplace(staging, path))
+      throw Error("L'archivio " + path + " esiste già.", "another creation finished first");
+    staging_.clear();
+    platform::SyncDirectory(std::filesystem::path(path).parent_path().empty()
+                                ? std::string(".")
+                                : std::filesystem::path(path).parent_path().string());
+  } catch (...) {
+    Close();
+    throw;
+  }
+  Open(path);
+}
+
+void Connection::Create(const std::string& path) {
+  BeginCreate(path);
+  FinishCreate();
+}
+
+void Connection::RemoveStaged() {
+  if (staging_.empty()) return;
+  const std::string staging = std::move(staging_);
+  staging_.clear();
+  for (const char* side : {"", "-journal", "-wal", "-shm"}) {
+    try {
+      platform::RemoveFile(staging + side);
+    } catch (const Error&) {
+      // Left behind: the next creation in this folder removes it.
+    }
+  }
+}
+
+void Connection::Open(const std::string& path, Access access) {
+  Close();
+  switch (platform::Examine(path)) {
+    case platform::PathKind::Missing:
+      throw Error("L'archivio " + path + " non esiste.", "Open of a missing file");
+    case platform::PathKind::Directory:
+      throw Error(path + " è una cartella, non un archivio.", "Open of a folder");
+    case platform::PathKind::Other:
+      throw Error("Il file " + path + " non è un archivio del programma.", "not a regular file");
+    case platform::PathKind::File:
+      break;
+  }
+  // Checked before SQLite sees the file: SQLite takes an empty file for a new database and
+  // would write its header into it.
+  const std::string head = platform::ReadHead(path, sizeof kSqliteMagic);
+  if (head.empty())
+    throw Error("Il file " + path + " è vuoto: non è un archivio del programma.", "empty file");
+  if (head != std::string(kSqliteMagic, sizeof kSqliteMagic))
+    throw Error("Il file " + path + " non è un archivio del programma.", "no SQLite header");
+  const auto mode =
+      access == Access::ReadOnly ? internal::OpenMode::ReadOnly : internal::OpenMode::ReadWrite;
+  auto db = std::make_unique<internal::SqliteDb>(path, mode);
+  bool ok = false;
+  for (const auto& t : db->tablesAtOpening()) ok = ok || t == "Sys_Tables";
+  if (!ok) throw Error("Il file " + path + " non è un archivio del programma.", "no Sys_Tables");
+  if (access == Access::ReadWrite) db->PrepareForWriting();
+  Adopt(std::move(db), path);
+}
+
 void Connection::Close() {
   session_.reset();
   path_.clear();
+  RemoveStaged();
+}
+
+bool Connection::readOnly() const { return session_ && session_->db().readOnly(); }
+
+void Connection::SetLockWait(std::chrono::milliseconds wait) {
+  lockWait_ = wait;
+  if (session_) session_->db().SetLockWait(wait);
+}
+
+ReadTransaction::ReadTransaction(Connection& connection) : connection_(connection) {
+  auto& s = connection.session();
+  if (s.InAction()) return;
+  s.db().BeginRead();
+  started_ = true;
+}
+
+ReadTransaction::~ReadTransaction() {
+  if (!started_ || !connection_.IsOpen()) return;
+  try {
+    connection_.session().db().EndRead();
+  } catch (const Error&) {
+    // Nothing was written: a read transaction that cannot end cleanly is dropped at closing.
+  }
 }
 
 internal::Session& Connection::session() {
@@ -122,6 +283,7 @@ void Connection::Execute(std::string_view sql) {
   auto& s = session();
   s.Flush();
   s.EnsureSqlOpen();
+  s.SyncReservedOids();
   s.db().Exec(sql);
   s.MarkAllStale();
 }
@@ -197,14 +359,25 @@ void Connection::RenameReference(std::string_view table, std::string_view oldNam
   s.DropCache();
 }
 
-std::optional<Row> Connection::NewRow(std::string_view table) { return AddRow(table, {}); }
+std::optional<Row> Connection::NewRow(std::string_view table) { return MakeRow(table, {}, true); }
 
 std::optional<Row> Connection::AddRow(std::string_view table, const FieldValues& values) {
+  return MakeRow(table, values, false);
+}
+
+std::vector<Row> Connection::PendingRows() {
+  std::vector<Row> rows;
+  for (auto& st : session().PendingRows()) rows.emplace_back(session(), st);
+  return rows;
+}
+
+std::optional<Row> Connection::MakeRow(std::string_view table, const FieldValues& values,
+                                       bool held) {
   const TableInfo& t = Table(table);
   auto& s = session();
   std::optional<Row> made;
   bool ok = RunLevel(s, [&] {
-    Row row(s, s.NewRowState(t));
+    Row row(s, s.NewRowState(t, held));
     ++row.state().creating;
     struct Done {
       Row& r;

@@ -1,6 +1,9 @@
 #include "engine/database.h"
 
+#include <unordered_map>
+
 #include "base/error.h"
+#include "base/text.h"
 #include "engine/catalog.h"
 #include "engine/connection.h"
 #include "engine/internal/action.h"
@@ -31,21 +34,85 @@ double Database::StoredVersion(Connection& connection, std::string_view table) {
   return st.Step() ? st.Real(0) : 0.0;
 }
 
+namespace {
+
+using StoredVersions = std::unordered_map<std::string, double, text::NoCaseHash, text::NoCaseEqual>;
+
+StoredVersions ReadStoredVersions(Connection& connection) {
+  StoredVersions versions;
+  Statement& st =
+      connection.session().db().Cached("SELECT \"Name\",\"Version\" FROM \"Sys_Tables\"");
+  StatementUse use(st);
+  while (st.Step()) versions[st.Text(0)] = st.Real(1);
+  return versions;
+}
+
+double VersionOf(const StoredVersions& versions, const std::string& table) {
+  auto it = versions.find(table);
+  return it == versions.end() ? 0.0 : it->second;
+}
+
+std::string VersionText(double v) { return Variant::Double(v).ToText(); }
+
+// Another workstation running a newer program upgraded a table: writing this program's older
+// version back, or changing the table to the older shape, would undo its upgrade.
+void RefuseNewer(const Catalog& catalog, const StoredVersions& versions) {
+  for (const auto& t : catalog.tables()) {
+    const double stored = VersionOf(versions, t->name);
+    if (stored > t->def->Version)
+      throw Error("L'archivio è stato creato da una versione più recente del programma (tabella «" +
+                      t->name + "» alla versione " + VersionText(stored) +
+                      ", questo programma arriva alla " + VersionText(t->def->Version) +
+                      "): aggiornare il programma prima di usare l'archivio.",
+                  "stored version " + std::to_string(stored) + " of " + t->name +
+                      " is newer than " + std::to_string(t->def->Version));
+  }
+}
+
+// The first table whose storage or version is behind the definitions; null when all are in step.
+const TableInfo* FirstBehind(Connection& connection, const Catalog& catalog,
+                             const StoredVersions& versions) {
+  for (const auto& t : catalog.tables())
+    if (VersionOf(versions, t->name) != t->def->Version ||
+        !internal::PlanStorage(connection.session().db(), *t).empty())
+      return t.get();
+  return nullptr;
+}
+
+}  // namespace
+
 void Database::Attach(Connection& connection, bool structureChanged, itfProgress* progress) {
   DatabaseDef defs;
   definition_->itfDefDatabase_Define(defs);
   auto catalog = std::make_shared<const Catalog>(defs);
   auto& s = connection.session();
-  if (s.InAction()) throw Error("Impossibile aggiornare la struttura durante un'operazione.", "Attach");
+  if (s.InAction())
+    throw Error("Impossibile aggiornare la struttura durante un'operazione.", "Attach");
   s.DropCache();
   connection.SetCatalog(catalog);
   catalog_ = catalog;
   const auto& tables = catalog->tables();
-  if (progress) progress->itfProgress_OnStart("Aggiornamento struttura del database...",
-                                              static_cast<int>(tables.size()));
+  // A look before the write lock: an archive in step with the definitions is never written.
+  {
+    const StoredVersions versions = ReadStoredVersions(connection);
+    RefuseNewer(*catalog, versions);
+    const TableInfo* behind = FirstBehind(connection, *catalog, versions);
+    if (!behind && !structureChanged) return;
+    if (connection.readOnly())
+      throw ArchiveNeedsUpdate(
+          "L'archivio è di una versione precedente del programma e va aggiornato, ma è aperto in "
+          "sola lettura.",
+          "structure behind the definitions at " + (behind ? behind->name : std::string("?")));
+  }
+  if (progress)
+    progress->itfProgress_OnStart("Aggiornamento struttura del database...",
+                                  static_cast<int>(tables.size()));
   try {
     RunLevel(s, [&] {
       s.EnsureSqlOpen();
+      // Under the write lock, again: another workstation may have upgraded meanwhile.
+      const StoredVersions versions = ReadStoredVersions(connection);
+      RefuseNewer(*catalog, versions);
       struct Work {
         const TableInfo* table;
         double stored;
@@ -53,7 +120,7 @@ void Database::Attach(Connection& connection, bool structureChanged, itfProgress
       };
       std::vector<Work> work;
       for (const auto& t : tables) {
-        const double stored = StoredVersion(connection, t->name);
+        const double stored = VersionOf(versions, t->name);
         const bool created = internal::UpdateStorage(s.db(), *t);
         work.push_back({t.get(), created ? 0.0 : stored, created});
       }

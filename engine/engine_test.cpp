@@ -141,6 +141,41 @@ TEST_F(ArchiveTest, ListsOwnedAndLinkedAndOwnedSingle) {
   EXPECT_FALSE(doc.IsValid());
 }
 
+// A long action lets go of the rows nobody holds as it goes; a No at its end still leaves every
+// row, held or not, as it was, and row ids reserved for new rows are never handed out twice.
+TEST_F(ArchiveTest, LongActionStaysWholeAfterLettingGoOfRows) {
+  Row kept = Add("TArticoli", {{"Codice", S("K")}, {"Quantità", D(1)}});
+  const int64_t dropped = Add("TArticoli", {{"Codice", S("D")}, {"Quantità", D(1)}}).Oid();
+  const int64_t before = conn().Count("TArticoli");
+  auto addMany = [&](int n) {
+    return conn().RunAction([&] {
+      EXPECT_TRUE(kept.Set("Quantità", D(2)));
+      EXPECT_TRUE(conn().GetRow("TArticoli", dropped)->Set("Quantità", D(2)));
+      for (int i = 0; i < n; ++i)
+        if (!conn().AddRow("TArticoli", {{"Codice", Variant::String("N" + std::to_string(i))}}))
+          return false;
+      EXPECT_EQ(conn().Count("TArticoli"), before + n);
+      return n < 10000;
+    });
+  };
+  EXPECT_FALSE(addMany(10000));
+  EXPECT_EQ(conn().Count("TArticoli"), before);
+  EXPECT_EQ(kept.Get("Quantità").ToDouble(), 1);
+  EXPECT_EQ(conn().GetRow("TArticoli", dropped)->Get("Quantità").ToDouble(), 1);
+  EXPECT_TRUE(addMany(9000));
+  Reopen();
+  EXPECT_EQ(conn().Count("TArticoli"), before + 9000);
+  EXPECT_EQ(conn().GetRow("TArticoli", dropped)->Get("Quantità").ToDouble(), 2);
+
+  // A raw statement inside an action does not take the id of a row still waiting.
+  ASSERT_TRUE(conn().RunAction([&] {
+    auto pending = conn().NewRow("TPagamenti");
+    conn().Execute("INSERT INTO \"TPagamenti\" (\"Importo\", \"Saldato\") VALUES (0, 0)");
+    return pending->Save();
+  }));
+  EXPECT_EQ(conn().Count("TPagamenti"), 2);
+}
+
 TEST_F(ArchiveTest, SingleReferencesFollowAndRefuseMissingRows) {
   auto cli = Add("TClienti", {{"Codice", S("C1")}});
   auto doc = Add("TDocumenti", {{"Numero", D(1)}});

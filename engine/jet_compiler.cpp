@@ -14,10 +14,14 @@ namespace {
 
 jet::RefKind KindOf(RefKind k) {
   switch (k) {
-    case RefKind::Single: return jet::RefKind::Single;
-    case RefKind::OwnedSingle: return jet::RefKind::OwnedSingle;
-    case RefKind::List: return jet::RefKind::List;
-    case RefKind::OwnedList: return jet::RefKind::OwnedList;
+    case RefKind::Single:
+      return jet::RefKind::Single;
+    case RefKind::OwnedSingle:
+      return jet::RefKind::OwnedSingle;
+    case RefKind::List:
+      return jet::RefKind::List;
+    case RefKind::OwnedList:
+      return jet::RefKind::OwnedList;
   }
   return jet::RefKind::Single;
 }
@@ -31,7 +35,7 @@ class EngineJetCatalog : public jet::Catalog {
       j.baseTable = t->def->BaseTable;
       j.linkToBase = t->def->LinkToBase;
       for (const FieldDef& f : t->def->fields())
-        j.fields.push_back({f.name, static_cast<int>(f.type), !f.notNull});
+        j.fields.push_back({f.name, static_cast<int>(f.type), !f.notNull, f.secret});
       for (const ReferenceDef& r : t->def->references()) {
         jet::ReferenceInfo ri;
         ri.name = r.name;
@@ -69,13 +73,20 @@ class EngineJetCatalog : public jet::Catalog {
 std::optional<FieldType> TypeOf(const jet::OutputColumn& c) {
   if (c.typeCode >= 0 && IsValidFieldType(c.typeCode)) return static_cast<FieldType>(c.typeCode);
   switch (c.type) {
-    case jet::LogicalType::Boolean: return FieldType::YesNo;
-    case jet::LogicalType::Integer: return FieldType::Integer;
-    case jet::LogicalType::Number: return FieldType::Number;
-    case jet::LogicalType::Money: return FieldType::Money;
-    case jet::LogicalType::Date: return FieldType::DateTime;
-    case jet::LogicalType::Text: return FieldType::Text;
-    case jet::LogicalType::Null: return std::nullopt;
+    case jet::LogicalType::Boolean:
+      return FieldType::YesNo;
+    case jet::LogicalType::Integer:
+      return FieldType::Integer;
+    case jet::LogicalType::Number:
+      return FieldType::Number;
+    case jet::LogicalType::Money:
+      return FieldType::Money;
+    case jet::LogicalType::Date:
+      return FieldType::DateTime;
+    case jet::LogicalType::Text:
+      return FieldType::Text;
+    case jet::LogicalType::Null:
+      return std::nullopt;
   }
   return std::nullopt;
 }
@@ -119,6 +130,7 @@ CompiledQuery JetQueryCompiler::Compile(const Catalog& catalog,
   CompiledQuery q;
   q.sql = std::move(t.sql);
   q.countSql = std::move(t.countSql);
+  q.countParams = std::move(t.countParams);
   q.params = std::move(t.params);
   // Column 0 is the row identifier, which the data set keeps apart.
   for (size_t i = 1; i < t.columns.size(); ++i)

@@ -68,17 +68,20 @@ Connection& Row::connection() const { return *session_->connection(); }
 const std::string& Row::TableName() const { return state_->table->name; }
 const TableInfo& Row::table() const { return *state_->table; }
 
-int64_t Row::Oid() const {
-  if (!state_->segs.back()->inSql && !state_->dead()) session_->InsertNow(state_);
-  return state_->oid();
-}
+int64_t Row::Oid() const { return state_->oid(); }
+
+bool Row::IsPending() const { return state_->pending(); }
+
+bool Row::EnsureStored() { return !state_->pending() || Save(); }
+
+void Row::Discard() { session_->DiscardPending(*state_); }
 
 bool Row::IsValid() const {
   session_->EnsureFresh(*state_);
   return !state_->dead();
 }
 
-bool Row::IsCreating() const { return state_->creating > 0; }
+bool Row::IsCreating() const { return state_->creating > 0 || state_->pending(); }
 
 Variant Row::Get(std::string_view field) const {
   ColumnRef c = table().FindColumn(field);
@@ -143,6 +146,10 @@ int64_t Row::ReferenceOid(std::string_view reference) const {
 }
 
 bool Row::SetReference(std::string_view reference, const std::optional<Row>& target) {
+  if (target && target->IsPending()) {
+    Row stored = *target;
+    if (!stored.EnsureStored()) return false;
+  }
   return SetReferenceOid(reference, target ? target->Oid() : 0);
 }
 
@@ -160,6 +167,9 @@ bool Row::SetReferenceOid(std::string_view reference, int64_t oid) {
     target.emplace(*session_, std::move(st));
   }
   auto& seg = state_->segs[r.column.segment];
+  // A reference points at stored rows only: a row still waiting for its save gets it now.
+  if (target && target->IsPending())
+    return RunLevel(*session_, [&] { return target->EnsureStored() && SetReferenceOid(reference, oid); });
   const Variant v = CoerceToField(t.Column(r.column), Variant::Double(static_cast<double>(oid)));
   return RunLevel(*session_, [&] {
     HookReply before(session_->ui());
@@ -201,7 +211,7 @@ std::optional<Row> Row::NewReferencedRow(std::string_view reference) {
 std::vector<Row> Row::List(std::string_view reference) const {
   const ReferenceInfo& r = FindRefOfKind(table(), reference, true);
   std::vector<Row> rows;
-  if (!state_->segs.back()->inSql) return rows;  // a row not yet stored owns nothing yet
+  if (state_->dead() || state_->pending()) return rows;  // nothing belongs to it yet
   std::vector<int64_t> oids;
   if (r.kind == RefKind::OwnedList)
     oids = QueryOids(*session_,
@@ -221,7 +231,7 @@ std::vector<Row> Row::List(std::string_view reference) const {
 
 int64_t Row::ListCount(std::string_view reference) const {
   const ReferenceInfo& r = FindRefOfKind(table(), reference, true);
-  if (!state_->segs.back()->inSql) return 0;
+  if (state_->dead() || state_->pending()) return 0;
   std::string sql = r.kind == RefKind::OwnedList
                         ? "SELECT COUNT(*) FROM " + Quote(r.target->own->table) + " WHERE " +
                               Quote(r.ownerColumn) + "=?"
@@ -230,15 +240,16 @@ int64_t Row::ListCount(std::string_view reference) const {
   return v.empty() ? 0 : v.front();
 }
 
-std::optional<Row> Row::AddListRow(std::string_view reference) {
+std::optional<Row> Row::AddListRow(std::string_view reference, bool held) {
   const ReferenceInfo& r = FindRefOfKind(table(), reference, true);
   if (r.kind != RefKind::OwnedList)
     throw Error("Il riferimento «" + r.def->name + "» non contiene righe proprie.",
                 "AddListRow on a list that is not owned");
   std::optional<Row> made;
   bool ok = RunLevel(*session_, [&] {
+    if (!EnsureStored()) return false;
     const int64_t owner = Oid();
-    Row child(*session_, session_->NewRowState(*r.target));
+    Row child(*session_, session_->NewRowState(*r.target, held));
     CreatingScope creating(child.state());
     ColumnRef link = r.target->FindColumn(r.ownerColumn);
     child.state().segs[link.segment]->values[link.column] =
@@ -262,6 +273,7 @@ std::optional<Row> Row::AddListRowFrom(std::string_view reference, const Row& ba
   // The copies are part of the row's construction, so they go in before its hooks run.
   std::optional<Row> made;
   bool ok = RunLevel(*session_, [&] {
+    if (!EnsureStored()) return false;
     const int64_t owner = Oid();
     Row row(*session_, session_->NewRowState(child));
     CreatingScope creating(row.state());
@@ -292,6 +304,8 @@ bool Row::AddToList(std::string_view reference, const Row& item) {
                     "».",
                 "AddToList: wrong list or table");
   return RunLevel(*session_, [&] {
+    Row linked = item;
+    if (!EnsureStored() || !linked.EnsureStored()) return false;
     const int64_t owner = Oid(), oid = item.Oid();
     session_->EnsureSqlOpen();
     Statement& s = session_->db().Cached("INSERT OR IGNORE INTO " + Quote(r.linkTable) +
@@ -363,10 +377,14 @@ std::optional<Row> Row::As(std::string_view tableName) const {
 }
 
 bool Row::Save() {
+  if (state_->dead()) return false;
   return RunLevel(*session_, [&] {
     HookReply reply(session_->ui());
     table().hooks->itfSetData_OnUpdateRow(*this, reply);
-    return !reply.cancelled();
+    if (reply.cancelled()) return false;
+    // A held row is stored here, so its unique keys are checked as saved.
+    if (state_->pending()) session_->InsertNow(state_);
+    return true;
   });
 }
 

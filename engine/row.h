@@ -28,11 +28,20 @@ class Row {
 
   const std::string& TableName() const;
   const TableInfo& table() const;
-  // Row identifier; a new row is stored first if it was not yet.
+  // Row identifier; a new row has it from the start, before it is stored.
   int64_t Oid() const;
+  // True for a row started by a person or a script (Connection::NewRow, a held list row) that
+  // waits for its save: it is not in the archive yet and no unique key has been checked.
+  bool IsPending() const;
+  // Saves a pending row (see Save); true when the row is stored or was not pending. Adding a
+  // child row, linking the row or pointing a reference at it call this, since they need it.
+  bool EnsureStored();
+  // Forgets a pending row without storing it (Cancel in a data panel); no hook runs.
+  void Discard();
   // False once the row was deleted (or its creation undone).
   bool IsValid() const;
-  // True while the action that creates the row runs (its OnNewRow and first values).
+  // True while the action that creates the row runs (its OnNewRow and first values), and while
+  // a new row waits for its save: its fields are still being given, not changed.
   bool IsCreating() const;
 
   // Value of a field (or of the link column "OID_x" of a single reference). Throws Error for an
@@ -63,8 +72,8 @@ class Row {
   std::vector<Row> List(std::string_view reference) const;
   int64_t ListCount(std::string_view reference) const;
   // A new row in an owned list: OnNewRow and OnSetParent of the child. nullopt when a hook
-  // refused.
-  std::optional<Row> AddListRow(std::string_view reference);
+  // refused. A `held` row waits for its save, as Connection::NewRow's rows do.
+  std::optional<Row> AddListRow(std::string_view reference, bool held = false);
   // A new owned row extending a base row with copies (LinkToBase false): the child's copies of
   // the base columns are filled from `baseRow`, then as AddListRow.
   std::optional<Row> AddListRowFrom(std::string_view reference, const Row& baseRow);
@@ -80,7 +89,8 @@ class Row {
   // Soggetti, or back); nullopt when it has no row there.
   std::optional<Row> As(std::string_view table) const;
 
-  // Runs OnUpdateRow and stores pending values. False when refused.
+  // Runs OnUpdateRow and stores pending values; a pending row is stored now, its unique keys
+  // checked (an Error when they collide; the row stays pending). False when refused.
   bool Save();
   // Runs OnDeleteRow, deletes the rows it owns (with their hooks) and the row itself. False when
   // refused (nothing deleted).

@@ -21,6 +21,22 @@ std::string Arg(std::span<Variant> args, size_t i, std::string_view member) {
   return args[i].IsString() ? args[i].AsString() : args[i].ToText();
 }
 
+// The rows a row reaches through a reference, as a data set.
+std::unique_ptr<DataSet> ReferencedRows(Connection& connection, const Row& owner,
+                                        const ReferenceInfo& ref) {
+  if (ref.kind == RefKind::OwnedList)
+    return std::make_unique<DataSet>(DataSet::Children(connection, owner, ref.def->name));
+  std::string ids;
+  if (ref.kind == RefKind::List) {
+    for (const Row& r : owner.List(ref.def->name))
+      ids += (ids.empty() ? "" : ",") + std::to_string(r.Oid());
+  } else if (const int64_t oid = owner.ReferenceOid(ref.def->name)) {
+    ids = std::to_string(oid);
+  }
+  return std::make_unique<DataSet>(
+      connection, SelectRequest{ref.target->name, "OID IN (" + (ids.empty() ? "0" : ids) + ")", "", ""});
+}
+
 std::string Grouped(std::string digits) {
   std::string out;
   const size_t n = digits.size();
@@ -38,6 +54,12 @@ ScriptDataSet::ScriptDataSet(Connection& connection, SelectRequest request)
 
 ScriptDataSet::ScriptDataSet(Connection& connection, std::unique_ptr<DataSet> dataSet)
     : connection_(connection), ds_(std::move(dataSet)) {}
+
+ScriptDataSet::ScriptDataSet(Connection& connection, const Row& owner,
+                             const ReferenceInfo& reference)
+    : origin_(Origin{owner, &reference}),
+      connection_(connection),
+      ds_(ReferencedRows(connection, owner, reference)) {}
 
 std::string ScriptDataSet::Format(const Variant& v, std::optional<FieldType> type) {
   if (v.IsNull() || v.IsEmpty()) return "";
@@ -88,10 +110,10 @@ Variant ScriptDataSet::Invoke(std::string_view name, InvokeKind kind, std::span<
   if (is("RowCount")) return Variant::Long(static_cast<int32_t>(ds_->RowCount()));
   if (is("DataEmpty")) return Variant::Boolean(ds_->IsEmpty());
   if (is("RowInvalid")) return Variant::Boolean(!added_ && (ds_->IsBOF() || ds_->IsEOF()));
-  if (is("RowFirst")) return added_.reset(), ds_->First(), Variant();
-  if (is("RowLast")) return added_.reset(), ds_->Last(), Variant();
-  if (is("RowNext")) return added_.reset(), ds_->Next(), Variant();
-  if (is("RowPrevious")) return added_.reset(), ds_->Previous(), Variant();
+  if (is("RowFirst")) return SettleAdded(), ds_->First(), Variant();
+  if (is("RowLast")) return SettleAdded(), ds_->Last(), Variant();
+  if (is("RowNext")) return SettleAdded(), ds_->Next(), Variant();
+  if (is("RowPrevious")) return SettleAdded(), ds_->Previous(), Variant();
   if (is("TableName")) return Variant::String(ds_->request().table);
   if (is("SortOrder") || is("Filter")) {
     SelectRequest r = ds_->request();
@@ -117,16 +139,16 @@ Variant ScriptDataSet::Invoke(std::string_view name, InvokeKind kind, std::span<
     ds_->Requery();
     return Variant::Boolean(done);
   }
-  if (is("DeleteRow")) {
-    auto row = Current();
-    const bool done = row && row->Delete();
-    if (done) {
-      added_.reset();
-      ds_->Requery();
-    }
-    return Variant::Boolean(done);
-  }
+  if (is("DeleteRow")) return Variant::Boolean(DeleteRow());
   return Object::Invoke(name, kind, args);
+}
+
+void ScriptDataSet::SettleAdded() {
+  linking_ = false;
+  if (added_ && added_->IsPending() && !added_->Save())
+    throw Error("Il nuovo elemento di " + added_->TableName() + " non è stato memorizzato.",
+                "pending row refused on leaving it");
+  added_.reset();
 }
 
 std::optional<Row> ScriptDataSet::Current() {
@@ -136,6 +158,7 @@ std::optional<Row> ScriptDataSet::Current() {
 }
 
 Variant ScriptDataSet::ColValue(const std::string& column) {
+  if (linking_) return {};
   if (added_) {
     if (!added_->IsValid()) throw Error("Nessun record corrente.", "added row gone", kNoCurrentRecord);
     return added_->Get(column);
@@ -150,6 +173,7 @@ Variant ScriptDataSet::ColValue(const std::string& column) {
 }
 
 void ScriptDataSet::SetColValue(const std::string& column, const Variant& value) {
+  if (linking_) return Link(column, value);
   auto row = Current();
   if (!row) throw Error("Nessun record corrente.", "ColValue= at BOF/EOF", kNoCurrentRecord);
   const TableInfo& t = row->table();
@@ -185,36 +209,98 @@ Variant ScriptDataSet::GetReference(const std::string& reference) {
     throw Error("Riferimento sconosciuto «" + reference + "» nella tabella " + row->TableName() +
                     ".",
                 "GetReference", kWrongArguments);
-  std::unique_ptr<DataSet> ds;
-  if (ref->kind == RefKind::OwnedList) {
-    ds = std::make_unique<DataSet>(DataSet::Children(connection_, *row, ref->def->name));
-  } else if (ref->kind == RefKind::List) {
-    // Linked rows: the target rows whose identifiers the list holds.
-    std::string ids;
-    for (const Row& r : row->List(ref->def->name)) ids += (ids.empty() ? "" : ",") + std::to_string(r.Oid());
-    SelectRequest q{ref->target->name, ids.empty() ? "OID IN (0)" : "OID IN (" + ids + ")", "", ""};
-    ds = std::make_unique<DataSet>(connection_, q);
-  } else {
-    const int64_t oid = row->ReferenceOid(ref->def->name);
-    if (oid == 0) return Variant::Nothing();
-    ds = std::make_unique<DataSet>(
-        connection_, SelectRequest{ref->target->name, "OID=" + std::to_string(oid), "", ""});
-  }
-  return Variant::Object(std::make_shared<ScriptDataSet>(connection_, std::move(ds)));
+  if (!ref->def->list && row->ReferenceOid(ref->def->name) == 0) return Variant::Nothing();
+  return Variant::Object(std::make_shared<ScriptDataSet>(connection_, *row, *ref));
 }
 
 Variant ScriptDataSet::AddRow() {
-  auto row = connection_.NewRow(ds_->request().table);
+  SettleAdded();
+  std::optional<Row> row;
+  if (!origin_) {
+    row = connection_.NewRow(ds_->request().table);
+  } else {
+    Row& owner = origin_->owner;
+    const ReferenceInfo& ref = *origin_->reference;
+    switch (ref.kind) {
+      case RefKind::OwnedList:
+        row = owner.AddListRow(ref.def->name, /*held=*/true);
+        break;
+      case RefKind::OwnedSingle:
+        row = owner.NewReferencedRow(ref.def->name);
+        ReopenOrigin();
+        break;
+      case RefKind::List:
+      case RefKind::Single:
+        linking_ = true;
+        return Variant::Boolean(true);
+    }
+  }
   if (!row) return Variant::Boolean(false);
-  row->Oid();  // stored at once
   added_ = row;
   ds_->Requery();
   return Variant::Boolean(true);
 }
 
-void ScriptDataSet::Reopen(SelectRequest request) {
+void ScriptDataSet::Link(const std::string& column, const Variant& value) {
+  const ReferenceInfo& ref = *origin_->reference;
+  const std::string& table = ref.target->name;
+  auto ids = connection_.FindOids(table, column, value);
+  if (ids.empty())
+    throw Error("Nessun elemento di " + table + " con " + column + " = " + value.ToText() + ".",
+                "link key not found");
+  if (ids.size() > 1)
+    throw Error("Più elementi di " + table + " hanno " + column + " = " + value.ToText() +
+                    ": indicare un valore che ne individui uno solo.",
+                "link key not unique");
+  auto item = connection_.GetRow(table, ids.front());
+  Row& owner = origin_->owner;
+  const bool done = ref.kind == RefKind::List ? owner.AddToList(ref.def->name, *item)
+                                              : owner.SetReference(ref.def->name, item);
+  if (!done) return;  // refused: the hook told the person why; the link stays to be chosen
+  linking_ = false;
+  ReopenOrigin();
+  added_ = item;
+}
+
+bool ScriptDataSet::DeleteRow() {
+  if (linking_) {
+    linking_ = false;
+    return true;
+  }
+  auto row = Current();
+  if (!row) return false;
+  if (row->IsPending()) {
+    row->Discard();
+    added_.reset();
+    ds_->Requery();
+    return true;
+  }
+  bool done;
+  const RefKind kind = origin_ ? origin_->reference->kind : RefKind::OwnedList;
+  if (kind == RefKind::List)
+    done = origin_->owner.RemoveFromList(origin_->reference->def->name, *row);
+  else if (kind == RefKind::Single)
+    done = origin_->owner.SetReferenceOid(origin_->reference->def->name, 0);
+  else
+    done = row->Delete();
+  if (!done) return false;
   added_.reset();
+  if (kind == RefKind::List || kind == RefKind::Single)
+    ReopenOrigin();
+  else
+    ds_->Requery();
+  return true;
+}
+
+void ScriptDataSet::Reopen(SelectRequest request) {
+  SettleAdded();
   ds_ = std::make_unique<DataSet>(connection_, std::move(request));
+}
+
+void ScriptDataSet::ReopenOrigin() {
+  const int64_t position = ds_->Position();
+  ds_ = ReferencedRows(connection_, origin_->owner, *origin_->reference);
+  ds_->Move(position);
 }
 
 }  // namespace tillbook::engine

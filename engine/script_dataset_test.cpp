@@ -81,9 +81,10 @@ TEST_F(ScriptDataSetTest, WalksReadsAndWritesThroughTheHooks) {
 TEST_F(ScriptDataSetTest, AddsRowsAndKeepsMemoVars) {
   ScriptDataSet pay(conn(), {"TPagamenti", "", "", ""});
   ASSERT_TRUE(Call(pay, "AddRow").ToBool());
-  EXPECT_EQ(conn().Count("TPagamenti"), 1);  // stored at once
+  EXPECT_EQ(conn().Count("TPagamenti"), 0);  // stored when saved
   Let(pay, "ColValue", {S("Importo"), M("12.5")});
   EXPECT_TRUE(Call(pay, "Save").ToBool());
+  EXPECT_EQ(conn().Count("TPagamenti"), 1);
   EXPECT_EQ(Call(pay, "FormattedColValue", {S("Importo")}).AsString(), "12,50");
   EXPECT_EQ(Call(pay, "RowCount").ToInt64(), 1);
   EXPECT_TRUE(Call(pay, "DeleteRow").ToBool());
@@ -98,6 +99,100 @@ TEST_F(ScriptDataSetTest, AddsRowsAndKeepsMemoVars) {
   EXPECT_EQ(Call(ds, "SortOrder").AsString(), "Codice DESC");
   Call(ds, "RowLast");
   EXPECT_EQ(Call(ds, "ColValue", {S("Codice")}).AsString(), "");  // the placeholder
+}
+
+// A new row is stored when saved, so a row whose key is still empty does not collide with the
+// empty placeholder row, and a refused save leaves nothing behind.
+TEST_F(ScriptDataSetTest, NewRowIsStoredWhenSavedOrLeft) {
+  ScriptDataSet art(conn(), {"TArticoli", "", "", "Codice"});
+  ASSERT_EQ(conn().Count("TArticoli"), 1);  // the placeholder, with an empty code
+  ASSERT_TRUE(Call(art, "AddRow").ToBool());
+  const int64_t first = Call(art, "ColValue", {S("OID")}).ToInt64();
+  EXPECT_GT(first, 1);  // its id at once
+  EXPECT_EQ(conn().Count("TArticoli"), 1);
+  EXPECT_EQ(conn().PendingRows().size(), 1u);
+  Let(art, "ColValue", {S("Codice"), S("A1")});  // a new row's code is given, not changed
+  EXPECT_TRUE(ui_.messages().empty());
+  EXPECT_TRUE(Call(art, "Save").ToBool());
+  EXPECT_EQ(conn().Count("TArticoli"), 2);
+  EXPECT_TRUE(conn().PendingRows().empty());
+
+  // A duplicate key is refused at the save; the row stays pending and can be mended.
+  ASSERT_TRUE(Call(art, "AddRow").ToBool());
+  Let(art, "ColValue", {S("Codice"), S("a1")});
+  try {
+    Call(art, "Save");
+    ADD_FAILURE() << "a duplicate code was stored";
+  } catch (const Error& e) {
+    EXPECT_NE(e.message().find("esiste già un elemento con gli stessi valori di Codice"),
+              std::string::npos) << e.message();
+  }
+  EXPECT_EQ(conn().Count("TArticoli"), 2);
+  Let(art, "ColValue", {S("Codice"), S("A2")});
+  Call(art, "RowFirst");  // leaving the row saves it
+  EXPECT_EQ(conn().Count("TArticoli"), 3);
+
+  // Adding again leaves the previous new row: a refusal there keeps both out of the archive.
+  ASSERT_TRUE(Call(art, "AddRow").ToBool());
+  EXPECT_THROW(Call(art, "AddRow"), Error);  // its empty code collides with the placeholder
+  EXPECT_EQ(conn().Count("TArticoli"), 3);
+  EXPECT_TRUE(Call(art, "DeleteRow").ToBool());  // Cancel: the pending row is forgotten
+  EXPECT_TRUE(conn().PendingRows().empty());
+  ASSERT_TRUE(Call(art, "AddRow").ToBool());
+  EXPECT_GT(Call(art, "ColValue", {S("OID")}).ToInt64(), first + 2);  // ids are never given twice
+  Let(art, "ColValue", {S("Codice"), S("A3")});
+  Reopen();
+  EXPECT_EQ(conn().Count("TArticoli"), 3);  // a pending row is not stored by closing the archive
+}
+
+// AddRow on the rows of a reference works inside the owner: an owned list gets a row of its
+// owner; a list of links and a plain reference pick an existing row by the field written.
+TEST_F(ScriptDataSetTest, RowsAddedToAReferenceBelongToItsOwner) {
+  Row doc = Add("TDocumenti", {{"Numero", D(1)}});
+  Add("TDocumenti", {{"Numero", D(2)}});
+  Add("TDocumenti", {{"Numero", D(2)}, {"Archiviato", Variant::Boolean(true)}});
+  Row third = Add("TDocumenti", {{"Numero", D(3)}});
+  Row rossi = Add("TClienti", {{"RagioneSociale", S("Rossi")}, {"Codice", S("C1")}});
+  Add("TClienti", {{"RagioneSociale", S("Bianchi")}, {"Codice", S("C2")}});
+  ASSERT_TRUE(doc.SetReference("Cliente", rossi));
+  ScriptDataSet docs(conn(), {"TDocumenti", "Numero=1", "", ""});
+
+  auto rows = Call(docs, "GetReference", {S("Dettagli")});
+  Object& detail = *rows.AsObject();
+  ASSERT_TRUE(Call(detail, "AddRow").ToBool());
+  Let(detail, "ColValue", {S("Riferimento"), S("riga 1")});
+  EXPECT_TRUE(Call(detail, "Save").ToBool());
+  EXPECT_EQ(Call(detail, "RowCount").ToInt64(), 1);
+  ASSERT_EQ(doc.ListCount("Dettagli"), 1);
+  EXPECT_EQ(doc.List("Dettagli")[0].Get("Riferimento").AsString(), "riga 1");
+
+  auto linked = Call(docs, "GetReference", {S("Associati")});
+  Object& assoc = *linked.AsObject();
+  ASSERT_TRUE(Call(assoc, "AddRow").ToBool());
+  EXPECT_THROW(Let(assoc, "ColValue", {S("Numero"), D(99)}), Error);  // no such document
+  try {
+    Let(assoc, "ColValue", {S("Numero"), D(2)});
+    ADD_FAILURE() << "an ambiguous key was linked";
+  } catch (const Error& e) {
+    EXPECT_NE(e.message().find("Più elementi di TDocumenti"), std::string::npos) << e.message();
+  }
+  Let(assoc, "ColValue", {S("Numero"), D(3)});
+  EXPECT_EQ(Call(assoc, "RowCount").ToInt64(), 1);
+  EXPECT_EQ(Call(assoc, "ColValue", {S("Numero")}).ToInt64(), 3);
+  ASSERT_EQ(doc.ListCount("Associati"), 1);
+  Call(assoc, "RowFirst");
+  EXPECT_TRUE(Call(assoc, "DeleteRow").ToBool());  // the link goes, the document stays
+  EXPECT_EQ(doc.ListCount("Associati"), 0);
+  EXPECT_TRUE(third.IsValid());
+
+  auto customer = Call(docs, "GetReference", {S("Cliente")});
+  Object& cust = *customer.AsObject();
+  ASSERT_TRUE(Call(cust, "AddRow").ToBool());
+  Let(cust, "ColValue", {S("Codice"), S("C2")});
+  EXPECT_EQ(doc.Reference("Cliente")->Get("RagioneSociale").AsString(), "Bianchi");
+  EXPECT_TRUE(Call(cust, "DeleteRow").ToBool());
+  EXPECT_EQ(doc.ReferenceOid("Cliente"), 0);
+  EXPECT_EQ(conn().Count("TClienti"), 2);
 }
 
 }  // namespace

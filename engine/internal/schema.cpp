@@ -72,40 +72,54 @@ std::set<std::string, std::less<>> ExistingColumns(SqliteDb& db, std::string_vie
   return cols;
 }
 
-void CreateIndex(SqliteDb& db, const std::string& table, const std::string& name, bool unique,
-                 const std::vector<std::string>& cols) {
+bool IndexExists(SqliteDb& db, std::string_view name) {
+  Statement s(db.handle(),
+              "SELECT 1 FROM sqlite_master WHERE type='index' AND name=? COLLATE NOCASE");
+  s.BindText(1, name);
+  return s.Step();
+}
+
+// Adds the index to the plan unless the archive has one of that name.
+void PlanIndex(SqliteDb& db, bool newTable, StoragePlan& plan, const std::string& table,
+               const std::string& name, bool unique, const std::vector<std::string>& cols) {
+  if (!newTable && IndexExists(db, name)) return;
   std::string list;
   for (const auto& c : cols) list += (list.empty() ? "" : ",") + Quote(c);
-  db.Exec(std::string("CREATE ") + (unique ? "UNIQUE " : "") + "INDEX IF NOT EXISTS " +
-          Quote(name) + " ON " + Quote(table) + " (" + list + ")");
+  plan.statements.push_back(std::string("CREATE ") + (unique ? "UNIQUE " : "") +
+                            "INDEX IF NOT EXISTS " + Quote(name) + " ON " + Quote(table) + " (" +
+                            list + ")");
 }
 
 }  // namespace
 
 bool SqlTableExists(SqliteDb& db, std::string_view name) {
-  Statement s(db.handle(), "SELECT 1 FROM sqlite_master WHERE type='table' AND name=? COLLATE NOCASE");
+  Statement s(db.handle(),
+              "SELECT 1 FROM sqlite_master WHERE type='table' AND name=? COLLATE NOCASE");
   s.BindText(1, name);
   return s.Step();
 }
 
-bool UpdateStorage(SqliteDb& db, const TableInfo& t) {
+StoragePlan PlanStorage(SqliteDb& db, const TableInfo& t) {
+  StoragePlan plan;
   const SegmentInfo& seg = *t.own;
-  const bool created = !SqlTableExists(db, seg.table);
-  if (created) {
+  plan.createsTable = !SqlTableExists(db, seg.table);
+  const bool fresh = plan.createsTable;
+  if (fresh) {
     std::string sql = "CREATE TABLE " + Quote(seg.table) + " (\"OID\" INTEGER PRIMARY KEY" +
                       (seg.autoIncrement ? " AUTOINCREMENT" : "");
     for (const auto& c : seg.columns) sql += ", " + ColumnDecl(c);
-    db.Exec(sql + ")");
+    plan.statements.push_back(sql + ")");
   } else {
     auto existing = ExistingColumns(db, seg.table);
     for (const auto& c : seg.columns)
       if (!existing.count(text::Fold(c.name)))
-        db.Exec("ALTER TABLE " + Quote(seg.table) + " ADD COLUMN " + ColumnDecl(c));
+        plan.statements.push_back("ALTER TABLE " + Quote(seg.table) + " ADD COLUMN " +
+                                  ColumnDecl(c));
   }
   // Links followed by every list read and every delete.
   for (const auto& c : seg.columns)
     if (c.kind == ColumnInfo::Kind::OwnerLink || c.kind == ColumnInfo::Kind::BaseLink)
-      CreateIndex(db, seg.table, "IX_" + seg.table + "_" + c.name, false, {c.name});
+      PlanIndex(db, fresh, plan, seg.table, "IX_" + seg.table + "_" + c.name, false, {c.name});
   int n = 0;
   for (const IndexDef& ix : t.def->indexes()) {
     ++n;
@@ -124,16 +138,25 @@ bool UpdateStorage(SqliteDb& db, const TableInfo& t) {
     }
     if (!local || cols.empty()) continue;
     std::string name = "IX_" + seg.table + "_" + (ix.name.empty() ? std::to_string(n) : ix.name);
-    CreateIndex(db, seg.table, name, ix.unique, cols);
+    PlanIndex(db, fresh, plan, seg.table, name, ix.unique, cols);
   }
   for (const auto& r : t.references)
     if (r->kind == RefKind::List && r->declaredIn == &t) {
-      db.Exec("CREATE TABLE IF NOT EXISTS " + Quote(r->linkTable) +
-              " (\"OID_Owner\" INTEGER NOT NULL, \"OID_Item\" INTEGER NOT NULL, "
-              "PRIMARY KEY (\"OID_Owner\", \"OID_Item\"))");
-      CreateIndex(db, r->linkTable, "IX_" + r->linkTable + "_Item", false, {"OID_Item"});
+      const bool newList = !SqlTableExists(db, r->linkTable);
+      if (newList)
+        plan.statements.push_back("CREATE TABLE IF NOT EXISTS " + Quote(r->linkTable) +
+                                  " (\"OID_Owner\" INTEGER NOT NULL, \"OID_Item\" INTEGER NOT "
+                                  "NULL, PRIMARY KEY (\"OID_Owner\", \"OID_Item\"))");
+      PlanIndex(db, newList, plan, r->linkTable, "IX_" + r->linkTable + "_Item", false,
+                {"OID_Item"});
     }
-  return created;
+  return plan;
+}
+
+bool UpdateStorage(SqliteDb& db, const TableInfo& t) {
+  const StoragePlan plan = PlanStorage(db, t);
+  for (const std::string& sql : plan.statements) db.Exec(sql);
+  return plan.createsTable;
 }
 
 }  // namespace tillbook::engine::internal

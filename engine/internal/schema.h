@@ -5,7 +5,19 @@
 #include "engine/catalog.h"
 #include "engine/internal/sqlite.h"
 
+#include <string>
+#include <vector>
+
 namespace tillbook::engine::internal {
+
+// What the storage of one table lacks: the statements that add it, and whether its own SQL
+// table is among them. Reads only.
+struct StoragePlan {
+  bool createsTable = false;
+  std::vector<std::string> statements;
+  bool empty() const { return statements.empty(); }
+};
+StoragePlan PlanStorage(SqliteDb& db, const TableInfo& table);
 
 // Creates or extends the storage of one table. Returns true when its own SQL table was created.
 bool UpdateStorage(SqliteDb& db, const TableInfo& table);

@@ -54,17 +54,22 @@ void Session::CheckOtherWriters() {
   if (dataVersion_ >= 0 && v != dataVersion_) {
     ++changes_;
     for (auto& [key, weak] : segments_)
-      if (auto seg = weak.lock()) seg->stale = true;
+      if (auto seg = weak.lock())
+        if (seg->inSql) seg->stale = true;
   }
   dataVersion_ = v;
 }
 
 void Session::Begin() {
+  if (levels_.size() == 1) Lighten();
   Level l{nextLevelId_++, undo_.size(), false};
   if (levels_.empty()) {
-    db_->Cached("BEGIN IMMEDIATE").Run();
-    db_->Cached("BEGIN IMMEDIATE").Reset();
+    // Waits for another workstation's write lock as long as the connection allows.
+    db_->BeginWrite(*ui_);
     l.sqlOpen = true;
+    lastOid_.clear();
+    oidsSynced_ = true;
+    lightenAt_ = kLightenUndo;
     levels_.push_back(l);
     try {
       CheckOtherWriters();
@@ -96,6 +101,7 @@ void Session::Commit() {
   }
   try {
     Flush();
+    SyncReservedOids();
     db_->Cached("COMMIT").Run();
     db_->Cached("COMMIT").Reset();
   } catch (...) {
@@ -106,6 +112,8 @@ void Session::Commit() {
   undo_.clear();
   pendingInserts_.clear();
   dirty_.clear();
+  lastOid_.clear();
+  std::erase_if(held_, [](auto& r) { return !r->pending(); });
   if (segments_.size() > 4096) {
     std::erase_if(segments_, [](auto& kv) { return kv.second.expired(); });
     std::erase_if(rows_, [](auto& kv) { return kv.second.expired(); });
@@ -130,6 +138,8 @@ void Session::Rollback() {
     }
   }
   levels_.pop_back();
+  // Ids handed out here stay taken even though the rows are gone.
+  if (!top && !lastOid_.empty()) oidsSynced_ = false;
   std::vector<std::shared_ptr<SegmentState>> restored;
   while (undo_.size() > l.undoMark) {
     UndoRecord rec = std::move(undo_.back());
@@ -155,7 +165,7 @@ void Session::Rollback() {
     }
     if (!top && l.sqlOpen) restored.push_back(rec.seg);
     if (!top && !seg.inSql && !seg.dead)
-      if (auto r = seg.newRow.lock())
+      if (auto r = seg.newRow.lock(); r && !r->held)
         if (std::find(pendingInserts_.begin(), pendingInserts_.end(), r) == pendingInserts_.end())
           pendingInserts_.push_back(r);
   }
@@ -169,7 +179,61 @@ void Session::Rollback() {
   if (top) {
     pendingInserts_.clear();
     dirty_.clear();
+    lastOid_.clear();
+    oidsSynced_ = true;
   }
+}
+
+int64_t Session::ReserveOid(const SegmentInfo& info) {
+  auto [it, fresh] = lastOid_.try_emplace(&info, 0);
+  if (fresh) {
+    // The write lock is held from here to the end of the action, so nobody else can take the
+    // ids handed out in between.
+    Statement& s = db_->Cached(
+        "SELECT max(coalesce((SELECT seq FROM sqlite_sequence WHERE name=?1),0),"
+        "coalesce((SELECT max(\"OID\") FROM " +
+        Quote(info.table) + "),0))");
+    StatementUse use(s);
+    s.BindText(1, info.table);
+    it->second = s.Step() ? s.Int(0) : 0;
+  }
+  oidsSynced_ = false;
+  return ++it->second;
+}
+
+void Session::SyncReservedOids() {
+  if (oidsSynced_) return;
+  for (const auto& [info, last] : lastOid_) {
+    Statement& ins = db_->Cached(
+        "INSERT INTO sqlite_sequence (name, seq) SELECT ?1, ?2 WHERE NOT EXISTS "
+        "(SELECT 1 FROM sqlite_sequence WHERE name=?1)");
+    {
+      StatementUse use(ins);
+      ins.BindText(1, info->table);
+      ins.BindInt(2, last);
+      ins.Run();
+    }
+    Statement& up = db_->Cached("UPDATE sqlite_sequence SET seq=?2 WHERE name=?1 AND seq<?2");
+    StatementUse use(up);
+    up.BindText(1, info->table);
+    up.BindInt(2, last);
+    up.Run();
+  }
+  oidsSynced_ = true;
+}
+
+void Session::Lighten() {
+  if (pendingInserts_.size() >= kLightenInserts) WritePending();
+  if (undo_.size() < lightenAt_) return;
+  // With only the top level open, a rollback is SQL's own: undo records matter only for rows
+  // somebody still holds in memory. The others are dropped, and read again if asked for.
+  std::unordered_map<const SegmentState*, long> records;
+  for (const auto& rec : undo_) ++records[rec.seg.get()];
+  std::erase_if(undo_,
+                [&](const UndoRecord& rec) { return rec.seg.use_count() <= records[rec.seg.get()]; });
+  lightenAt_ = std::max(kLightenUndo, undo_.size() * 2);
+  std::erase_if(segments_, [](auto& kv) { return kv.second.expired(); });
+  std::erase_if(rows_, [](auto& kv) { return kv.second.expired(); });
 }
 
 void Session::Assign(const std::shared_ptr<SegmentState>& p, int column, Variant value) {
@@ -200,27 +264,39 @@ void Session::Flush() {
 void Session::WritePending() {
   auto inserts = std::move(pendingInserts_);
   pendingInserts_.clear();
-  for (auto& r : inserts)
-    if (!r->dead()) InsertRow(r);
+  for (auto& r : inserts) {
+    if (r->dead()) continue;
+    // A row still being made is not stored half made: it waits for its creating action.
+    if (r->creating > 0)
+      pendingInserts_.push_back(r);
+    else
+      InsertRow(r);
+  }
   auto updates = std::move(dirty_);
   dirty_.clear();
   for (auto& seg : updates)
     if (seg->anyDirty && seg->inSql && !seg->dead) UpdateSegment(*seg);
 }
 
-std::shared_ptr<RowState> Session::NewRowState(const TableInfo& t) {
+std::shared_ptr<RowState> Session::NewRowState(const TableInfo& t, bool held) {
+  if (levels_.empty()) throw Error("Errore interno dell'archivio.", "new row outside an action");
   auto r = std::make_shared<RowState>();
   r->table = &t;
+  r->held = held;
+  const int64_t oid = ReserveOid(*t.segments.front());
   for (const SegmentInfo* info : t.segments) {
     auto seg = std::make_shared<SegmentState>();
     seg->info = info;
+    seg->oid = oid;
     seg->values.reserve(info->columns.size());
     for (const auto& c : info->columns) seg->values.push_back(c.initial);
     seg->dirty.assign(info->columns.size(), 0);
+    segments_[{info, oid}] = seg;
     r->segs.push_back(std::move(seg));
   }
   for (auto& seg : r->segs) seg->newRow = r;
-  pendingInserts_.push_back(r);
+  rows_[{&t, oid}] = r;
+  (held ? held_ : pendingInserts_).push_back(r);
   // A row created inside an action is undone with it: record it as "did not exist".
   if (!levels_.empty())
     for (auto& seg : r->segs) undo_.push_back(UndoRecord{seg, -1, {}, 0, false, false, true, 0});
@@ -305,10 +381,7 @@ void Session::InsertSegment(RowState& r, size_t index) {
   }
   Statement& s = db_->Cached(sql);
   StatementUse use(s);
-  if (index == 0)
-    s.BindNull(1);
-  else
-    s.BindInt(1, r.segs[0]->oid);
+  s.BindInt(1, seg.oid);
   for (size_t i = 0; i < info.columns.size(); ++i) s.Bind(static_cast<int>(i) + 2, seg.values[i]);
   try {
     s.Run();
@@ -316,7 +389,6 @@ void Session::InsertSegment(RowState& r, size_t index) {
     RethrowWrite(e, info);
   }
   RecordFlags(r.segs[index]);
-  seg.oid = index == 0 ? db_->LastInsertId() : r.segs[0]->oid;
   seg.inSql = true;
   std::fill(seg.dirty.begin(), seg.dirty.end(), 0);
   seg.anyDirty = false;
@@ -331,13 +403,25 @@ void Session::InsertNow(const std::shared_ptr<RowState>& r) {
 
 void Session::InsertRow(const std::shared_ptr<RowState>& r) {
   if (r->segs.back()->inSql) return;
-  for (size_t i = 0; i < r->segs.size(); ++i) {
-    if (r->segs[i]->inSql) continue;
-    InsertSegment(*r, i);
-    segments_[{r->segs[i]->info, r->segs[i]->oid}] = r->segs[i];
-  }
-  rows_[{r->table, r->oid()}] = r;
+  for (size_t i = 0; i < r->segs.size(); ++i)
+    if (!r->segs[i]->inSql) InsertSegment(*r, i);
   std::erase_if(pendingInserts_, [&](auto& p) { return p == r; });
+}
+
+std::vector<std::shared_ptr<RowState>> Session::PendingRows() {
+  std::erase_if(held_, [](auto& r) { return !r->pending(); });
+  return held_;
+}
+
+void Session::DiscardPending(RowState& r) {
+  if (!r.pending()) return;
+  ++changes_;
+  for (auto& seg : r.segs) {
+    RecordFlags(seg);
+    segments_.erase({seg->info, seg->oid});
+    seg->dead = true;
+  }
+  std::erase_if(held_, [&](auto& p) { return p.get() == &r; });
 }
 
 void Session::UpdateSegment(SegmentState& seg) {
@@ -405,7 +489,7 @@ void Session::MarkAllStale() {
   ++changes_;
   for (auto& [key, weak] : segments_)
     if (auto seg = weak.lock())
-      if (!seg->anyDirty) seg->stale = true;
+      if (!seg->anyDirty && seg->inSql) seg->stale = true;
 }
 
 void Session::DropCache() {

@@ -9,7 +9,6 @@
 #pragma once
 
 #include <cstdint>
-#include <deque>
 #include <map>
 #include <memory>
 #include <set>
@@ -46,8 +45,14 @@ struct RowState {
   std::vector<std::shared_ptr<SegmentState>> segs;  // parallel to table->segments
   std::set<std::string, std::less<>> guards;
   int creating = 0;  // > 0 while the action creating the row runs
+  // A row started by a person or a script (New in a data panel, AddRow): it has its id and its
+  // defaults at once but is stored only when saved, so its unique keys are checked complete.
+  bool held = false;
   int64_t oid() const { return segs.back()->oid; }
   bool dead() const { return segs.back()->dead; }
+  bool stored() const { return segs.back()->inSql; }
+  // Held and still waiting for its save.
+  bool pending() const { return held && !stored() && !dead(); }
 };
 
 // One change to undo: a column's old value (column >= 0) or the segment's old flags (-1).
@@ -95,13 +100,19 @@ class Session {
   void EnsureSqlOpen();
   // Writes pending inserts and updates.
   void Flush();
+  // Records the row ids handed out in this action in the archive, so raw statements (and the
+  // commit) never give them again. Needs the SQL transaction open.
+  void SyncReservedOids();
 
   // Changes one column inside the current action: records the old value, assigns, marks the
   // column for writing.
   void Assign(const std::shared_ptr<SegmentState>& seg, int column, Variant value);
 
   // Rows.
-  std::shared_ptr<RowState> NewRowState(const TableInfo& t);
+  // A new row with its row id; `held` rows wait for an explicit store (InsertNow), the others
+  // are written once their creating action has ended (at the end of the outermost action at the
+  // latest). Must run inside an action.
+  std::shared_ptr<RowState> NewRowState(const TableInfo& t, bool held = false);
   std::shared_ptr<RowState> LoadRow(const TableInfo& t, int64_t oid);  // null when absent
   void Refresh(SegmentState& seg);
   void EnsureFresh(RowState& r) {
@@ -111,6 +122,10 @@ class Session {
   // Writes the row now (insert when new) so it has its row id.
   void InsertNow(const std::shared_ptr<RowState>& r);
   void DeleteNow(RowState& r);
+  // Held rows still waiting for their save, oldest first.
+  std::vector<std::shared_ptr<RowState>> PendingRows();
+  // Forgets a held row that was never stored (its id is not given again).
+  void DiscardPending(RowState& r);
   // Forgets every cached row (after a structure change or a reopening).
   void DropCache();
   // Marks every cached row for reloading (after raw SQL wrote to the tables).
@@ -124,6 +139,9 @@ class Session {
   void UpdateSegment(SegmentState& seg);
   void RecordFlags(const std::shared_ptr<SegmentState>& seg);
   void CheckOtherWriters();
+  int64_t ReserveOid(const SegmentInfo& info);
+  // Inside a long top-level action: writes what waits and lets go of rows nobody holds.
+  void Lighten();
   std::string Savepoint(const Level& l) const { return "sp" + std::to_string(l.id); }
 
   std::unique_ptr<SqliteDb> db_;
@@ -131,11 +149,18 @@ class Session {
   UiServices* ui_;
   std::shared_ptr<const Catalog> catalog_;
   std::vector<Level> levels_;
-  std::deque<UndoRecord> undo_;
+  std::vector<UndoRecord> undo_;
   uint64_t nextLevelId_ = 1;
   uint64_t changes_ = 0;
   int64_t dataVersion_ = -1;
   std::vector<std::shared_ptr<RowState>> pendingInserts_;
+  std::vector<std::shared_ptr<RowState>> held_;
+  // Row ids handed out in this transaction: the last one per table, and whether the archive
+  // knows it yet.
+  std::unordered_map<const SegmentInfo*, int64_t> lastOid_;
+  bool oidsSynced_ = true;
+  size_t lightenAt_ = kLightenUndo;
+  static constexpr size_t kLightenInserts = 256, kLightenUndo = 16384;
   std::vector<std::shared_ptr<SegmentState>> dirty_;
   std::map<std::pair<const SegmentInfo*, int64_t>, std::weak_ptr<SegmentState>> segments_;
   std::map<std::pair<const TableInfo*, int64_t>, std::weak_ptr<RowState>> rows_;

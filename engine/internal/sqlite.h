@@ -1,19 +1,24 @@
 // Thin RAII layer over the SQLite C API: one open database handle with a cache of prepared
 // statements, and statements that bind and read tillbook::Variant values. Every SQLite failure
-// becomes a tillbook::Error with the SQLite text as detail.
+// becomes a tillbook::Error with an Italian message and the SQLite text as detail.
 #pragma once
 
 #include <sqlite3.h>
 
+#include <chrono>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
-
-#include <optional>
+#include <vector>
 
 #include "base/variant.h"
 #include "engine/definition.h"
+
+namespace tillbook::engine {
+class UiServices;
+}
 
 namespace tillbook::engine::internal {
 
@@ -65,16 +70,49 @@ class StatementUse {
   Statement& s_;
 };
 
+enum class OpenMode {
+  // Reads only, never writes the file. In a folder where the work files beside a WAL archive
+  // cannot be made, and none are left, the file is read as it stands.
+  ReadOnly,
+  // Reads and writes when the file and its folder allow it, else reads only (readOnly() tells).
+  ReadWrite,
+  // A new file being built under a temporary name: journal in memory, no syncs, since a crash
+  // throws the file away. Finished with FinishCreation().
+  CreateNew,
+};
+
 class SqliteDb {
  public:
-  // Opens (create = true: creates) the file and sets the connection up: WAL journal, synchronous
-  // FULL, foreign keys off, double-quoted strings off, the Jet collations and functions.
-  SqliteDb(const std::string& path, bool create);
+  // Opens the file and sets the connection up: foreign keys off, double-quoted strings off, the
+  // Jet collations and functions. Nothing is written to an existing file while opening it.
+  // Throws Error when the file cannot be read as a database.
+  SqliteDb(const std::string& path, OpenMode mode);
   ~SqliteDb();
   SqliteDb(const SqliteDb&) = delete;
   SqliteDb& operator=(const SqliteDb&) = delete;
 
   sqlite3* handle() const { return db_; }
+  bool readOnly() const { return sqlite3_db_readonly(db_, "main") == 1; }
+  // Names of the SQL tables, read at opening.
+  const std::vector<std::string>& tablesAtOpening() const { return tables_; }
+
+  // How long BeginWrite waits for another writer, and how long any other statement waits for a
+  // lock before failing as "in use".
+  void SetLockWait(std::chrono::milliseconds wait);
+  std::chrono::milliseconds lockWait() const { return lockWait_; }
+  // Starts the write transaction of an action. While another workstation holds the write lock
+  // it waits up to lockWait(), showing progress through `ui` (Stop gives up), then fails with
+  // the "in use" message. Refused inside a read transaction.
+  void BeginWrite(UiServices& ui);
+  // A read transaction: every read until EndRead sees the archive as at the first of them.
+  void BeginRead();
+  void EndRead();
+  bool InTransaction() const { return sqlite3_get_autocommit(db_) == 0; }
+  // Sets a writable file up for writing: WAL journal (the one write, for a file in another
+  // journal mode), synchronous FULL. Call once the file is known to be an archive.
+  void PrepareForWriting();
+  // Turns a CreateNew file into an archive ready for use: WAL journal, everything on disk.
+  void FinishCreation();
   // A cached prepared statement for this exact SQL text.
   Statement& Cached(const std::string& sql);
   // Runs one or more statements without parameters.
@@ -85,7 +123,16 @@ class SqliteDb {
   void ClearCache() { cache_.clear(); }
 
  private:
+  void OpenHandle(const std::string& name, int flags);
+  void Configure();
+  // Reads the table list; returns the SQLite code instead of throwing.
+  int Probe();
+  void Close();
+
+  std::string path_;
   sqlite3* db_ = nullptr;
+  std::chrono::milliseconds lockWait_;
+  std::vector<std::string> tables_;
   std::unordered_map<std::string, std::unique_ptr<Statement>> cache_;
 };
 
