@@ -16,6 +16,9 @@ int InfoCommand(const Args& args, std::ostream& out, std::ostream& err);
 int QueryCommand(const Args& args, std::ostream& out, std::ostream& err);
 int RunCommand(const Args& args, std::ostream& out, std::ostream& err);
 int SchemaCommand(const Args& args, std::ostream& out, std::ostream& err);
+int ConfigCommand(const Args& args, std::ostream& out, std::ostream& err);
+int RepairCommand(const Args& args, std::ostream& out, std::ostream& err);
+int IdentityCommand(const Args& args, std::ostream& out, std::ostream& err);
 
 // "DIR/Tillbook.mdb".
 std::string ArchivePath(const std::string& dir);

@@ -33,6 +33,13 @@ constexpr const char* kHelp =
     "      [--timeout SECONDI] [ARGOMENTI...]\n"
     "                esegue uno script VBScript (WScript.Echo, WScript.Arguments, WScript.Quit;\n"
     "                con un archivio, Database.OpenTable)\n"
+    "  config get [SEZIONE/]CHIAVE | config set [SEZIONE/]CHIAVE VALORE\n"
+    "                legge o scrive un'impostazione (sezione predefinita Configuration)\n"
+    "  config export FILE | config import FILE\n"
+    "                salva o carica la sezione Configuration in un file di testo\n"
+    "  repair DIR    compatta l'archivio in una copia controllata che lo sostituisce\n"
+    "  identity DIR [--set CHIAVE=VALORE ...]\n"
+    "                mostra o imposta i dati identificativi dell'attività (SYS_*)\n"
     "  --help        mostra questo aiuto\n"
     "  --version     mostra la versione del programma\n"
     "\n"
@@ -41,7 +48,9 @@ constexpr const char* kHelp =
     "                      nell'archivio (predefinito 5)\n"
     "  TILLBOOK_LOG        dove scrivere i dettagli tecnici degli errori: - per lo\n"
     "                      standard error, altrimenti il nome di un file\n"
-    "  TILLBOOK_NOW        data e ora fisse (aaaa-mm-ggThh:mm:ss)\n";
+    "  TILLBOOK_NOW        data e ora fisse (aaaa-mm-ggThh:mm:ss)\n"
+    "  TILLBOOK_SETTINGS   il file delle impostazioni (predefinito\n"
+    "                      $XDG_CONFIG_HOME/Tillbook/Tillbook.ini)\n";
 
 int Dispatch(const std::string& command, const tillbook::cli::Args& args) {
   using namespace tillbook::cli;
@@ -58,6 +67,9 @@ int Dispatch(const std::string& command, const tillbook::cli::Args& args) {
   if (command == "query") return QueryCommand(args, std::cout, std::cerr);
   if (command == "run") return RunCommand(args, std::cout, std::cerr);
   if (command == "schema") return SchemaCommand(args, std::cout, std::cerr);
+  if (command == "config") return ConfigCommand(args, std::cout, std::cerr);
+  if (command == "repair") return RepairCommand(args, std::cout, std::cerr);
+  if (command == "identity") return IdentityCommand(args, std::cout, std::cerr);
   std::cerr << "Comando sconosciuto: " << command << "\n\n" << kHelp;
   return 2;
 }
