@@ -111,12 +111,8 @@ Connection::FileState Connection::Inspect(const std::string& path) {
   if (platform::ReadHead(path, sizeof kSqliteMagic) !=
       std::string(kSqliteMagic, sizeof kSqliteMagic))
     return FileState::Other;
-  try {
-    internal::SqliteDb db(path, internal::OpenMode::ReadOnly);
-    return db.tablesAtOpening().empty() ? FileState::Unfinished : FileState::Other;
-  } catch (const Error&) {
-    return FileState::Other;
-  }
+  // Read without loading the schema, which the opening that follows loads anyway.
+  return internal::SqliteDb::SchemaVersionOf(path) == 0 ? FileState::Unfinished : FileState::Other;
 }
 
 void Connection::BeginCreate(const std::string& path) {

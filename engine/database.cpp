@@ -72,9 +72,10 @@ void RefuseNewer(const Catalog& catalog, const StoredVersions& versions) {
 // The first table whose storage or version is behind the definitions; null when all are in step.
 const TableInfo* FirstBehind(Connection& connection, const Catalog& catalog,
                              const StoredVersions& versions) {
+  const auto stored = internal::StoredSchema::Read(connection.session().db());
   for (const auto& t : catalog.tables())
     if (VersionOf(versions, t->name) != t->def->Version ||
-        !internal::PlanStorage(connection.session().db(), *t).empty())
+        !internal::PlanStorage(stored, *t).empty())
       return t.get();
   return nullptr;
 }
@@ -119,9 +120,10 @@ void Database::Attach(Connection& connection, bool structureChanged, itfProgress
         bool created;
       };
       std::vector<Work> work;
+      const auto storage = internal::StoredSchema::Read(s.db());
       for (const auto& t : tables) {
         const double stored = VersionOf(versions, t->name);
-        const bool created = internal::UpdateStorage(s.db(), *t);
+        const bool created = internal::UpdateStorage(s.db(), storage, *t);
         work.push_back({t.get(), created ? 0.0 : stored, created});
       }
       int done = 0;

@@ -64,25 +64,11 @@ std::string ColumnDecl(const ColumnInfo& c) {
   return decl;
 }
 
-std::set<std::string, std::less<>> ExistingColumns(SqliteDb& db, std::string_view table) {
-  std::set<std::string, std::less<>> cols;
-  Statement s(db.handle(), "SELECT name FROM pragma_table_info(?)");
-  s.BindText(1, table);
-  while (s.Step()) cols.insert(text::Fold(s.Text(0)));
-  return cols;
-}
-
-bool IndexExists(SqliteDb& db, std::string_view name) {
-  Statement s(db.handle(),
-              "SELECT 1 FROM sqlite_master WHERE type='index' AND name=? COLLATE NOCASE");
-  s.BindText(1, name);
-  return s.Step();
-}
 
 // Adds the index to the plan unless the archive has one of that name.
-void PlanIndex(SqliteDb& db, bool newTable, StoragePlan& plan, const std::string& table,
+void PlanIndex(const StoredSchema& stored, bool newTable, StoragePlan& plan, const std::string& table,
                const std::string& name, bool unique, const std::vector<std::string>& cols) {
-  if (!newTable && IndexExists(db, name)) return;
+  if (!newTable && stored.HasIndex(name)) return;
   std::string list;
   for (const auto& c : cols) list += (list.empty() ? "" : ",") + Quote(c);
   plan.statements.push_back(std::string("CREATE ") + (unique ? "UNIQUE " : "") +
@@ -92,17 +78,37 @@ void PlanIndex(SqliteDb& db, bool newTable, StoragePlan& plan, const std::string
 
 }  // namespace
 
-bool SqlTableExists(SqliteDb& db, std::string_view name) {
+StoredSchema StoredSchema::Read(SqliteDb& db) {
+  // One statement for the whole archive: opening an archive of many tables must not prepare
+  // a statement per table.
+  StoredSchema schema;
   Statement s(db.handle(),
-              "SELECT 1 FROM sqlite_master WHERE type='table' AND name=? COLLATE NOCASE");
-  s.BindText(1, name);
-  return s.Step();
+              "SELECT m.type, m.name, p.name FROM sqlite_master AS m "
+              "LEFT JOIN pragma_table_info(m.name) AS p WHERE m.type IN ('table','index')");
+  while (s.Step()) {
+    const std::string name = text::Fold(s.Text(1));
+    if (s.Text(0) == "index") {
+      schema.indexes.insert(name);
+    } else {
+      auto& columns = schema.tables[name];
+      if (!s.IsNull(2)) columns.insert(text::Fold(s.Text(2)));
+    }
+  }
+  return schema;
 }
 
-StoragePlan PlanStorage(SqliteDb& db, const TableInfo& t) {
+bool StoredSchema::HasTable(std::string_view name) const {
+  return tables.find(text::Fold(name)) != tables.end();
+}
+
+bool StoredSchema::HasIndex(std::string_view name) const {
+  return indexes.find(text::Fold(name)) != indexes.end();
+}
+
+StoragePlan PlanStorage(const StoredSchema& stored, const TableInfo& t) {
   StoragePlan plan;
   const SegmentInfo& seg = *t.own;
-  plan.createsTable = !SqlTableExists(db, seg.table);
+  plan.createsTable = !stored.HasTable(seg.table);
   const bool fresh = plan.createsTable;
   if (fresh) {
     std::string sql = "CREATE TABLE " + Quote(seg.table) + " (\"OID\" INTEGER PRIMARY KEY" +
@@ -110,7 +116,7 @@ StoragePlan PlanStorage(SqliteDb& db, const TableInfo& t) {
     for (const auto& c : seg.columns) sql += ", " + ColumnDecl(c);
     plan.statements.push_back(sql + ")");
   } else {
-    auto existing = ExistingColumns(db, seg.table);
+    const auto& existing = stored.tables.find(text::Fold(seg.table))->second;
     for (const auto& c : seg.columns)
       if (!existing.count(text::Fold(c.name)))
         plan.statements.push_back("ALTER TABLE " + Quote(seg.table) + " ADD COLUMN " +
@@ -119,7 +125,7 @@ StoragePlan PlanStorage(SqliteDb& db, const TableInfo& t) {
   // Links followed by every list read and every delete.
   for (const auto& c : seg.columns)
     if (c.kind == ColumnInfo::Kind::OwnerLink || c.kind == ColumnInfo::Kind::BaseLink)
-      PlanIndex(db, fresh, plan, seg.table, "IX_" + seg.table + "_" + c.name, false, {c.name});
+      PlanIndex(stored, fresh, plan, seg.table, "IX_" + seg.table + "_" + c.name, false, {c.name});
   int n = 0;
   for (const IndexDef& ix : t.def->indexes()) {
     ++n;
@@ -138,23 +144,23 @@ StoragePlan PlanStorage(SqliteDb& db, const TableInfo& t) {
     }
     if (!local || cols.empty()) continue;
     std::string name = "IX_" + seg.table + "_" + (ix.name.empty() ? std::to_string(n) : ix.name);
-    PlanIndex(db, fresh, plan, seg.table, name, ix.unique, cols);
+    PlanIndex(stored, fresh, plan, seg.table, name, ix.unique, cols);
   }
   for (const auto& r : t.references)
     if (r->kind == RefKind::List && r->declaredIn == &t) {
-      const bool newList = !SqlTableExists(db, r->linkTable);
+      const bool newList = !stored.HasTable(r->linkTable);
       if (newList)
         plan.statements.push_back("CREATE TABLE IF NOT EXISTS " + Quote(r->linkTable) +
                                   " (\"OID_Owner\" INTEGER NOT NULL, \"OID_Item\" INTEGER NOT "
                                   "NULL, PRIMARY KEY (\"OID_Owner\", \"OID_Item\"))");
-      PlanIndex(db, newList, plan, r->linkTable, "IX_" + r->linkTable + "_Item", false,
+      PlanIndex(stored, newList, plan, r->linkTable, "IX_" + r->linkTable + "_Item", false,
                 {"OID_Item"});
     }
   return plan;
 }
 
-bool UpdateStorage(SqliteDb& db, const TableInfo& t) {
-  const StoragePlan plan = PlanStorage(db, t);
+bool UpdateStorage(SqliteDb& db, const StoredSchema& stored, const TableInfo& t) {
+  const StoragePlan plan = PlanStorage(stored, t);
   for (const std::string& sql : plan.statements) db.Exec(sql);
   return plan.createsTable;
 }

@@ -226,6 +226,21 @@ void SqliteDb::Configure() {
   jet::RegisterJetFunctions(db_);
 }
 
+int64_t SqliteDb::SchemaVersionOf(const std::string& path) {
+  sqlite3* db = nullptr;
+  int64_t version = -1;
+  if (sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX, nullptr) ==
+      SQLITE_OK) {
+    sqlite3_stmt* st = nullptr;
+    if (sqlite3_prepare_v2(db, "PRAGMA schema_version", -1, &st, nullptr) == SQLITE_OK &&
+        sqlite3_step(st) == SQLITE_ROW)
+      version = sqlite3_column_int64(st, 0);
+    sqlite3_finalize(st);
+  }
+  sqlite3_close(db);
+  return version;
+}
+
 int SqliteDb::Probe() {
   tables_.clear();
   sqlite3_stmt* st = nullptr;

@@ -95,6 +95,9 @@ class SqliteDb {
   bool readOnly() const { return sqlite3_db_readonly(db_, "main") == 1; }
   // Names of the SQL tables, read at opening.
   const std::vector<std::string>& tablesAtOpening() const { return tables_; }
+  // The schema version of the file at `path`, read without loading its schema (0: no table was
+  // ever made in it); -1 when it cannot be read as a database.
+  static int64_t SchemaVersionOf(const std::string& path);
 
   // How long BeginWrite waits for another writer, and how long any other statement waits for a
   // lock before failing as "in use".
