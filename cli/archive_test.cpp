@@ -10,6 +10,7 @@
 #include <random>
 #include <sstream>
 
+#include "platform/testing/file_bytes.h"
 #include "base/text.h"
 #include "cli/arguments.h"
 #include "cli/commands.h"
@@ -22,17 +23,8 @@ namespace tillbook::cli {
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string Bytes(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-
-void Write(const std::string& path, const std::string& bytes) {
-  std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
-}
+using tillbook::testing::Bytes;
+using tillbook::testing::Write;
 
 using Command = int (*)(const Args&, std::ostream&, std::ostream&);
 

@@ -14,6 +14,7 @@
 #include <sstream>
 #include <thread>
 
+#include "platform/testing/file_bytes.h"
 #include "cli/commands.h"
 #include "data/DB.h"
 #include "engine/connection.h"
@@ -25,13 +26,7 @@ namespace tillbook::cli {
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string Bytes(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
+using tillbook::testing::Bytes;
 
 // One run of the program with its output and messages in files of `dir`.
 class Process {

@@ -1,5 +1,6 @@
 // Repair: the compacted archive keeps every row and takes the original's place; a failure at any
 // step leaves the original file byte for byte as it was and says which files exist.
+#include "platform/testing/file_bytes.h"
 #include "core/repair.h"
 
 #include <gtest/gtest.h>
@@ -21,14 +22,8 @@ namespace tillbook::core {
 namespace {
 
 namespace fs = std::filesystem;
+using tillbook::testing::Bytes;
 using testing::TempFolder;
-
-std::string Bytes(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
 
 class RepairTest : public ::testing::Test {
  protected:

@@ -12,6 +12,7 @@
 #include <random>
 #include <sstream>
 
+#include "platform/testing/file_bytes.h"
 #include "base/error.h"
 #include "engine/dataset.h"
 #include "engine/test/fixture.h"
@@ -20,18 +21,9 @@ namespace tillbook::engine::test {
 namespace {
 
 namespace fs = std::filesystem;
+using tillbook::testing::Bytes;
+using tillbook::testing::Write;
 using Access = Connection::Access;
-
-std::string Bytes(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-
-void Write(const std::string& path, const std::string& bytes) {
-  std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
-}
 
 // Runs SQL on a file through SQLite alone, as another tool would.
 void RawSql(const std::string& path, const char* sql) {

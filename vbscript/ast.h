@@ -123,6 +123,9 @@ struct Name final : Expr {
   bool EvalNum(Frame& f, Num& n) const override;
   bool ComputeNumCandidate() const override;
   bool ComputePure() const override;
+  // The variable the name is bound to (a local, a global, a field, a constant); null for
+  // anything else.
+  const Variant* Variable(Frame& f) const;
 
   // What the walk reads first comes first, in the node's first cache line.
   Binding binding = Binding::Unresolved;

@@ -154,25 +154,23 @@ Variant* Machine::StorageOf(const Expr& e, Frame& f, bool create) {
   }
 }
 
-const Variant& Name::Ref(Frame& f, Variant& tmp) const {
-  const Variant* var = nullptr;
+const Variant* Name::Variable(Frame& f) const {
   switch (binding) {
     case Binding::Local:
-      var = &f.Local(slot);
-      break;
+      return &f.Local(slot);
     case Binding::Global:
-      var = cell;
-      break;
+      return cell;
     case Binding::Field:
-      var = &f.me->fields[slot];
-      break;
+      return &f.me->fields[slot];
     case Binding::Constant:
-      var = &constant;
-      break;
+      return &constant;
     default:
-      break;
+      return nullptr;
   }
-  if (var) {
+}
+
+const Variant& Name::Ref(Frame& f, Variant& tmp) const {
+  if (const Variant* var = Variable(f)) {
     if (!hasParens) return *var;
     // An element read in place; callers copy it before running anything that may change it.
     if (var->IsArray() && !args.empty()) {

@@ -101,23 +101,8 @@ bool Name::ComputeNumCandidate() const {
 }
 
 bool Name::EvalNum(Frame& f, Num& n) const {
-  const Variant* var;
-  switch (binding) {
-    case Binding::Local:
-      var = &f.Local(slot);
-      break;
-    case Binding::Global:
-      var = cell;
-      break;
-    case Binding::Field:
-      var = &f.me->fields[slot];
-      break;
-    case Binding::Constant:
-      var = &constant;
-      break;
-    default:
-      return false;
-  }
+  const Variant* var = Variable(f);
+  if (!var) return false;
   if (!hasParens) return NumOf(*var, n);
   if (!var->IsArray()) return false;
   const VarArray& a = *var->AsArray();
