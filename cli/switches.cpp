@@ -1,6 +1,7 @@
 #include "cli/switches.h"
 
 #include "base/text.h"
+#include "core/configuration.h"
 #include "engine/database.h"
 
 namespace tillbook::cli {
@@ -32,11 +33,6 @@ constexpr std::string_view kStoreKey = "CFG_TableSwitches";
 
 }  // namespace
 
-bool ParseBoolean(std::string_view value) {
-  const std::string v = text::Upper(text::Trim(value));
-  return !(v == "FALSE" || v == "FALSO" || v == "NO" || v == "0");
-}
-
 void SwitchOverrides::ApplyTo(data::TableSwitches& s) const {
   for (const auto& [member, value] : items_) s.*member = value;
 }
@@ -59,7 +55,7 @@ std::string TakeSwitches(std::vector<std::string>& args, SwitchOverrides& overri
     const std::string key(text::Trim(pair.substr(0, eq)));
     const Key* k = FindKey(key);
     if (!k) return "Impostazione sconosciuta: " + key + ".";
-    overrides.items_.emplace_back(k->member, ParseBoolean(pair.substr(eq + 1)));
+    overrides.items_.emplace_back(k->member, core::ParseBoolean(pair.substr(eq + 1)));
   }
   args = std::move(rest);
   return {};
@@ -73,7 +69,7 @@ data::TableSwitches StoredSwitches(engine::Connection& connection) {
     const auto eq = item.find('=');
     if (eq == std::string::npos) continue;
     if (const Key* k = FindKey(item.substr(0, eq)))
-      s.*(k->member) = ParseBoolean(item.substr(eq + 1));
+      s.*(k->member) = core::ParseBoolean(item.substr(eq + 1));
   }
   return s;
 }

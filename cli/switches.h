@@ -16,8 +16,6 @@ class Connection;
 
 namespace tillbook::cli {
 
-bool ParseBoolean(std::string_view value);
-
 // Switches named on the command line, to apply over the archive's own.
 class SwitchOverrides {
  public:
