@@ -8,6 +8,7 @@
 #include "cli/open_archive.h"
 #include "cli/report.h"
 #include "cli/switches.h"
+#include "core/table_switches.h"
 #include "data/DB.h"
 #include "engine/catalog.h"
 #include "platform/files.h"
@@ -36,7 +37,7 @@ std::string ArchivePath(const std::string& dir) {
 
 void OpenForReading(OpenArchive& a, const std::string& dir, const SwitchOverrides& overrides) {
   a.connection.Open(ArchivePath(dir), engine::Connection::Access::ReadOnly);
-  data::TableSwitches switches = StoredSwitches(a.connection);
+  data::TableSwitches switches = core::StoredSwitches(a.connection);
   overrides.ApplyTo(switches);
   a.database = std::make_unique<engine::Database>(std::make_unique<data::DB>(switches), "Tillbook");
   try {
@@ -85,12 +86,12 @@ int InitCommand(const Args& argsIn, std::ostream& out, std::ostream& err) {
       if (a.connection.readOnly())
         throw Error("L'archivio è in sola lettura.", "init on a read-only file or folder");
     }
-    data::TableSwitches switches = StoredSwitches(a.connection);
+    data::TableSwitches switches = core::StoredSwitches(a.connection);
     overrides.ApplyTo(switches);
     a.database =
         std::make_unique<engine::Database>(std::make_unique<data::DB>(switches), "Tillbook");
     a.database->Attach(a.connection);
-    StoreSwitches(a.connection, switches);
+    core::StoreSwitches(a.connection, switches);
     if (create) a.connection.FinishCreate();
     out << (create ? "Archivio creato: " : "Archivio aggiornato: ") << path << '\n';
     return 0;

@@ -18,6 +18,7 @@
 #include "cli/report.h"
 #include "cli/script_host.h"
 #include "cli/switches.h"
+#include "core/table_switches.h"
 #include "data/DB.h"
 #include "engine/connection.h"
 #include "engine/database.h"
@@ -263,7 +264,7 @@ int RunCommand(const Args& argsIn, std::ostream& out, std::ostream& err) {
   try {
     if (!archive.empty()) {
       connection.Open(ArchivePath(archive));
-      data::TableSwitches switches = StoredSwitches(connection);
+      data::TableSwitches switches = core::StoredSwitches(connection);
       overrides.ApplyTo(switches);
       database =
           std::make_unique<engine::Database>(std::make_unique<data::DB>(switches), "Tillbook");

@@ -6,6 +6,7 @@
 #include "cli/commands.h"
 #include "cli/report.h"
 #include "cli/switches.h"
+#include "core/table_switches.h"
 #include "data/DB.h"
 #include "engine/catalog.h"
 #include "engine/connection.h"
@@ -101,7 +102,7 @@ int SchemaCommand(const Args& argsIn, std::ostream& out, std::ostream& err) {
     {
       engine::Connection connection;
       connection.Open(ArchivePath(dir), engine::Connection::Access::ReadOnly);
-      switches = StoredSwitches(connection);
+      switches = core::StoredSwitches(connection);
     }
     overrides.ApplyTo(switches);
     engine::DatabaseDef defs;

@@ -31,8 +31,5 @@ class SwitchOverrides {
 // Italian message for the person (unknown key, missing '=').
 std::string TakeSwitches(std::vector<std::string>& args, SwitchOverrides& overrides);
 
-// The switches the archive was last defined with; the defaults when it has none.
-data::TableSwitches StoredSwitches(engine::Connection& connection);
-void StoreSwitches(engine::Connection& connection, const data::TableSwitches& switches);
 
 }  // namespace tillbook::cli

@@ -4,6 +4,7 @@
 #include "base/text.h"
 #include "core/repair.h"
 #include "core/scramble.h"
+#include "core/table_switches.h"
 #include "data/DB.h"
 #include "engine/connection.h"
 #include "engine/database.h"
@@ -163,6 +164,8 @@ void Startup::OpenDatabase(bool& created) {
   }
   operatorKey_ = Variant::Long(1);
   database->Attach(*connection, StructureChanged);
+  // The command-line tools then start from the table list this archive was defined with.
+  if (!connection->readOnly()) StoreSwitches(*connection, config_.Switches());
   StructureChanged = false;
   if (created) connection->FinishCreate();
   ApplyDatabaseOptions(config_, *connection);

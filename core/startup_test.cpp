@@ -2,6 +2,7 @@
 // of the older layout, the application and operator passwords, the access level, a second
 // instance, a failed bootstrap, the options' confirmation and the closing.
 #include "core/startup.h"
+#include "core/table_switches.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -386,6 +387,8 @@ TEST_F(StartupTest, AdvancedOptionsChangingTheTableListCheckEveryTableAtTheNextD
   ASSERT_TRUE(s->Activate());
   EXPECT_TRUE(s->connection()->TableExists("ZoneGeografiche"));
   EXPECT_FALSE(s->StructureChanged);
+  // The archive remembers the table list it was defined with, for the command-line tools.
+  EXPECT_TRUE(StoredSwitches(*s->connection()).Use_Zone);
 }
 
 TEST_F(StartupTest, ExportRemindsAndImportSaysWhyItStopped) {
