@@ -86,7 +86,7 @@ int InitCommand(const Args& argsIn, std::ostream& out, std::ostream& err) {
       if (a.connection.readOnly())
         throw Error("L'archivio è in sola lettura.", "init on a read-only file or folder");
     }
-    data::TableSwitches switches = core::StoredSwitches(a.connection);
+    data::TableSwitches switches = core::WorkingSwitches(a.connection);
     overrides.ApplyTo(switches);
     a.database =
         std::make_unique<engine::Database>(std::make_unique<data::DB>(switches), "Tillbook");

@@ -264,7 +264,7 @@ int RunCommand(const Args& argsIn, std::ostream& out, std::ostream& err) {
   try {
     if (!archive.empty()) {
       connection.Open(ArchivePath(archive));
-      data::TableSwitches switches = core::StoredSwitches(connection);
+      data::TableSwitches switches = core::WorkingSwitches(connection);
       overrides.ApplyTo(switches);
       database =
           std::make_unique<engine::Database>(std::make_unique<data::DB>(switches), "Tillbook");

@@ -79,6 +79,29 @@ TEST_F(RunTest, ReadsAndWritesTheArchiveThroughDataSets) {
   EXPECT_EQ(out_.str(), "2\n");  // stored: a second run sees them
 }
 
+// A change a table refuses is an error the script can catch; the row keeps its value and the
+// refusal is shown as a message.
+TEST_F(RunTest, RefusedChangeIsACatchableScriptError) {
+  const std::string script =
+      "Set ds = Database.OpenTable(\"Comuni\", \"\", \"\", \"Descrizione\")\n"
+      "ds.RowFirst\n"
+      "On Error Resume Next\n"
+      "ds.ColValue(\"Descrizione\") = \"Nuova\"\n"
+      "WScript.Echo Err.Number, Err.Description\n"
+      "Err.Clear\n"
+      "WScript.Echo \"[\" & ds.ColValue(\"Descrizione\") & \"]\"\n";
+  ASSERT_EQ(Run(script, {"--archive", Archive()}), 0) << err_.str();
+  EXPECT_EQ(out_.str(), "3426 Non è possibile modificare questo elemento\n[]\n");
+  EXPECT_EQ(err_.str(), "MSG Non è possibile modificare questo elemento\n");
+  // Without On Error the script stops with the refusal's text and its line.
+  EXPECT_EQ(Run("Set ds = Database.OpenTable(\"Comuni\", \"\", \"\", \"Descrizione\")\n"
+                "ds.RowFirst\nds.ColValue(\"Descrizione\") = \"Nuova\"\n",
+                {"--archive", Archive()}),
+            3);
+  EXPECT_EQ(err_.str(), "MSG Non è possibile modificare questo elemento\n"
+                        "Non è possibile modificare questo elemento\nLinea VB: 3\n");
+}
+
 TEST_F(RunTest, ErrorsCarryTheScriptLineAndStatus3) {
   EXPECT_EQ(Run("x = 1\n\ny = x / 0\n"), 3);
   EXPECT_EQ(err_.str(), "Divisione per zero\nLinea VB: 3\n");

@@ -130,7 +130,15 @@ data::TableSwitches Configuration::Switches() const {
   s.Use_AdvancedMigrationExport = Use_AdvancedMigrationExport;
   s.Use_Valuta = Use_Valuta;
   s.Use_NoMagazzino = Use_NoMagazzino;
+  CopyNewRowDefaults(*this, s);
   return s;
+}
+
+void CopyNewRowDefaults(const Configuration& config, data::TableSwitches& s) {
+  s.ProgrLen_ClientiForn = config.ProgrLen_ClientiForn;
+  s.ProgrLen_Articoli = config.ProgrLen_Articoli;
+  s.Default_UnitaMisura = config.Default_UnitaMisura;
+  s.Default_CodiceIVA = config.Default_CodiceIVA;
 }
 
 bool ParseBoolean(std::string_view value) {

@@ -112,6 +112,10 @@ double NumberValue(std::string_view text);
 std::string BuildPath(std::string_view directory, std::string_view name,
                       std::string_view extension = {});
 
+// The defaults new rows take from the configuration (code lengths, unit, VAT), into the switches
+// the data model is defined with.
+void CopyNewRowDefaults(const Configuration& config, data::TableSwitches& switches);
+
 // Reads every key (absent ones take their defaults, unreadable numbers read 0) and the rounding
 // ranges. `programFolder` is the default of "RootDir".
 void LoadConfiguration(const platform::SettingsStore& store, Configuration& config,

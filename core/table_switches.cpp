@@ -5,6 +5,8 @@
 #include "base/text.h"
 #include "core/configuration.h"
 #include "engine/database.h"
+#include "platform/instance.h"
+#include "platform/settings.h"
 
 namespace tillbook::core {
 
@@ -54,6 +56,15 @@ void StoreSwitches(engine::Connection& connection, const data::TableSwitches& s)
     return;
   engine::Database::SetSystemValue(connection, kStoreKey, "OPZIONI TABELLE",
                                    Variant::String(value));
+}
+
+data::TableSwitches WorkingSwitches(engine::Connection& connection) {
+  data::TableSwitches s = StoredSwitches(connection);
+  platform::IniSettings store(platform::DefaultSettingsPath());
+  Configuration config;
+  LoadConfiguration(store, config, platform::ProgramFolder());
+  CopyNewRowDefaults(config, s);
+  return s;
 }
 
 }  // namespace tillbook::core

@@ -28,5 +28,8 @@ const SwitchKey* FindSwitch(std::string_view name);
 data::TableSwitches StoredSwitches(engine::Connection& connection);
 // Records them in the archive; unchanged switches are not written again.
 void StoreSwitches(engine::Connection& connection, const data::TableSwitches& switches);
+// What a command adding rows works with: the archive's switches, with the new-row defaults
+// (code lengths, unit, VAT) of the person's settings file, as the desktop program would.
+data::TableSwitches WorkingSwitches(engine::Connection& connection);
 
 }  // namespace tillbook::core

@@ -1,6 +1,7 @@
 #include "data/Agenti.h"
 
 #include "data/shapes_registries.h"
+#include "engine/row.h"
 
 namespace tillbook::data {
 
@@ -29,6 +30,14 @@ void Agenti::itfSetData_OnUpdatedTableStruct(engine::Table& table, engine::Conne
   // Agent "00" stands for "no agent": new customers point at it. A new archive has no zones, so
   // its list of covered zones starts empty.
   if (created) AddRows(table, {{{"Codice", Text("00")}, {"RagioneSociale", Text("")}}});
+}
+
+void Agenti::itfSetData_OnNewRow(engine::Row& row, engine::HookReply&) {
+  row.Set("Provvigione", Num(0));
+}
+
+void Agenti::itfSetData_OnSelect(engine::SelectRequest& request) {
+  if (request.sort.empty()) request.sort = "*,Codice,RagioneSociale";
 }
 
 }  // namespace tillbook::data

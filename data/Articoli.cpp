@@ -1,5 +1,8 @@
 #include "data/Articoli.h"
 
+#include "engine/connection.h"
+#include "engine/row.h"
+
 namespace tillbook::data {
 
 using engine::FieldType;
@@ -111,6 +114,39 @@ void Articoli::itfDefTable_DefineStructure(engine::TableDef& d) {
   d.FieldOrder +=
       "ImportoTotaleOneri,QuantitàTotaleCarichi,ImportoTotaleForniture,QuantitàTotaleScarichi,"
       "ImportoTotaleVendite,UnitaMisura,DatiFornitori,File,FileAnteprima,Note";
+}
+
+void Articoli::itfSetData_OnNewRow(engine::Row& row, engine::HookReply&) {
+  for (const char* counter :
+       {"Quantità", "ScortaMinima", "QuantitàInOrdineClienti", "QuantitàInOrdineFornitori",
+        "QuantitàFinale", "ImportoTotaleOneri", "QuantitàTotaleScarichi", "ImportoTotaleVendite",
+        "QuantitàTotaleCarichi", "ImportoTotaleForniture"})
+    if (Has(row, counter)) row.Set(counter, Int(0));
+  row.Set("DataInserimento", Variant::Date(Today()));
+  engine::Connection& c = row.connection();
+  if (switches().ProgrLen_Articoli > 0)
+    row.Set("Codice", Text(NextCode(c, "Articoli", switches().ProgrLen_Articoli)));
+  if (!switches().Default_UnitaMisura.empty())
+    row.SetReferenceOid("UnitaMisura",
+                        FirstOid(c, "UnitaMisura", "Codice", Text(switches().Default_UnitaMisura)));
+  if (!switches().Default_CodiceIVA.empty())
+    row.SetReferenceOid("IVA",
+                        FirstOid(c, "CodiciIva", "Codice", Text(switches().Default_CodiceIVA)));
+}
+
+// Documents already written name the article by its code: renaming it is the person's call.
+void Articoli::itfSetData_OnBeforeUpdateField(engine::Row& row, std::string_view field,
+                                              const Variant& newValue, engine::HookReply& reply) {
+  TableClass::itfSetData_OnBeforeUpdateField(row, field, newValue, reply);
+  if (reply.cancelled() || field != "Codice" || row.IsCreating()) return;
+  reply.Ask(
+      "La variazione del Codice interno potrebbe causare problemi nell'identificazione di "
+      "eventuali movimentazioni già effettuate per questo Articolo, continuare ?");
+}
+
+void Articoli::itfSetData_OnUpdateRow(engine::Row& row, engine::HookReply& reply) {
+  TableClass::itfSetData_OnUpdateRow(row, reply);
+  if (!reply.cancelled()) row.Set("DataModifica", Variant::Date(Today()));
 }
 
 }  // namespace tillbook::data

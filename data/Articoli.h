@@ -10,6 +10,10 @@ class Articoli : public TableClass {
   explicit Articoli(const TableSwitches& s) : TableClass("Articoli", s) {}
   void itfDefTable_DefineIdentity(engine::TableDef& d) override;
   void itfDefTable_DefineStructure(engine::TableDef& d) override;
+  void itfSetData_OnNewRow(engine::Row& row, engine::HookReply& reply) override;
+  void itfSetData_OnBeforeUpdateField(engine::Row& row, std::string_view field,
+                                      const Variant& newValue, engine::HookReply& reply) override;
+  void itfSetData_OnUpdateRow(engine::Row& row, engine::HookReply& reply) override;
 };
 
 }  // namespace tillbook::data

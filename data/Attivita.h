@@ -7,7 +7,9 @@ namespace tillbook::data {
 
 class Attività : public TableClass {
  public:
-  explicit Attività(const TableSwitches& s) : TableClass("Attività", s) {}
+  explicit Attività(const TableSwitches& s) : TableClass("Attività", s) {
+    Protect({"Descrizione", "", false, kNotChangeable, true});
+  }
   void itfDefTable_DefineIdentity(engine::TableDef& d) override;
   void itfDefTable_DefineStructure(engine::TableDef& d) override;
   void itfSetData_OnUpdatedTableStruct(engine::Table& table, engine::Connection& connection,

@@ -1,6 +1,7 @@
 #include "data/Banche.h"
 
 #include "data/shapes_registries.h"
+#include "engine/row.h"
 
 namespace tillbook::data {
 
@@ -60,6 +61,10 @@ void Banche::itfSetData_OnUpdatedTableStruct(engine::Table& table, engine::Conne
                      {"CAB", Text("")},
                      // No town: a reference is emptied with Null, not with an empty text.
                      {"Città", Variant::Null()}}});
+}
+
+void Banche::itfSetData_OnNewRow(engine::Row& row, engine::HookReply&) {
+  SetEmptyFields(row);
 }
 
 }  // namespace tillbook::data

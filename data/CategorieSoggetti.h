@@ -7,7 +7,9 @@ namespace tillbook::data {
 
 class CategorieSoggetti : public TableClass {
  public:
-  explicit CategorieSoggetti(const TableSwitches& s) : TableClass("CategorieSoggetti", s) {}
+  explicit CategorieSoggetti(const TableSwitches& s) : TableClass("CategorieSoggetti", s) {
+    Protect({"Descrizione", ""});
+  }
   void itfDefTable_DefineIdentity(engine::TableDef& d) override;
   void itfDefTable_DefineStructure(engine::TableDef& d) override;
   void itfSetData_OnUpdatedTableStruct(engine::Table& table, engine::Connection& connection,

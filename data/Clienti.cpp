@@ -1,6 +1,7 @@
 #include "data/Clienti.h"
 
 #include "data/shapes_registries.h"
+#include "engine/row.h"
 
 namespace tillbook::data {
 
@@ -26,6 +27,14 @@ void Clienti::itfDefTable_DefineStructure(engine::TableDef& d) {
   shapes::AddAttachedDocuments(d);
 
   d.FieldOrder = "Codice";
+}
+
+void Clienti::itfSetData_OnNewRow(engine::Row& row, engine::HookReply&) {
+  SetSubjectDefaults(row, switches());
+}
+
+void Clienti::itfSetData_OnSelect(engine::SelectRequest& request) {
+  if (request.sort.empty()) request.sort = "*,Codice,RagioneSociale";
 }
 
 }  // namespace tillbook::data

@@ -7,7 +7,9 @@ namespace tillbook::data {
 
 class Comuni : public TableClass {
  public:
-  explicit Comuni(const TableSwitches& s) : TableClass("Comuni", s) {}
+  explicit Comuni(const TableSwitches& s) : TableClass("Comuni", s) {
+    Protect({"Descrizione", "", false, kNotChangeable, true});
+  }
   void itfDefTable_DefineIdentity(engine::TableDef& d) override;
   void itfDefTable_DefineStructure(engine::TableDef& d) override;
   void itfSetData_OnNewRow(engine::Row& row, engine::HookReply& reply) override;

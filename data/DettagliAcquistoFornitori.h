@@ -7,9 +7,11 @@ namespace tillbook::data {
 
 class DettagliAcquistoFornitori : public TableClass {
  public:
-  explicit DettagliAcquistoFornitori(const TableSwitches& s) : TableClass("DettagliAcquistoFornitori", s) {}
+  explicit DettagliAcquistoFornitori(const TableSwitches& s)
+      : TableClass("DettagliAcquistoFornitori", s) {}
   void itfDefTable_DefineIdentity(engine::TableDef& d) override;
   void itfDefTable_DefineStructure(engine::TableDef& d) override;
+  void itfSetData_OnSelect(engine::SelectRequest& request) override;
 };
 
 }  // namespace tillbook::data

@@ -1,6 +1,7 @@
 #include "data/DettagliDDTClienti.h"
 
 #include "data/shapes_documents.h"
+#include "engine/row.h"
 
 namespace tillbook::data {
 
@@ -17,6 +18,14 @@ void DettagliDDTClienti::itfDefTable_DefineStructure(engine::TableDef& d) {
                     .amountDescription = kNetRowAmount,
                     .referenceDescription = kOrderReference});
   d.AddIndex("Riferimento", false, "DettDDTRif");
+}
+
+void DettagliDDTClienti::itfSetData_OnNewRow(engine::Row& row, engine::HookReply&) {
+  SetDocumentRowDefaults(row);
+}
+
+void DettagliDDTClienti::itfSetData_OnSetParent(engine::Row& child, const engine::Row& parent) {
+  TakeDocumentExemption(child, parent);
 }
 
 }  // namespace tillbook::data

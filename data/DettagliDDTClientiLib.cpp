@@ -1,6 +1,7 @@
 #include "data/DettagliDDTClientiLib.h"
 
 #include "data/shapes_documents.h"
+#include "engine/row.h"
 
 namespace tillbook::data {
 
@@ -17,6 +18,14 @@ void DettagliDDTClientiLib::itfDefTable_DefineStructure(engine::TableDef& d) {
                     .amountDescription = kRowAmount,
                     .referenceDescription = kOrderReference});
   d.AddIndex("Riferimento", false);
+}
+
+void DettagliDDTClientiLib::itfSetData_OnNewRow(engine::Row& row, engine::HookReply&) {
+  SetDocumentRowDefaults(row);
+}
+
+void DettagliDDTClientiLib::itfSetData_OnSetParent(engine::Row& child, const engine::Row& parent) {
+  TakeDocumentExemption(child, parent);
 }
 
 }  // namespace tillbook::data

@@ -1,6 +1,7 @@
 #include "data/DettagliDDTFornitori.h"
 
 #include "data/shapes_documents.h"
+#include "engine/row.h"
 
 namespace tillbook::data {
 
@@ -17,6 +18,14 @@ void DettagliDDTFornitori::itfDefTable_DefineStructure(engine::TableDef& d) {
                     .amountDescription = kRowAmount,
                     .chargeShare = true,
                     .referenceDescription = kTransportReference});
+}
+
+void DettagliDDTFornitori::itfSetData_OnNewRow(engine::Row& row, engine::HookReply&) {
+  SetDocumentRowDefaults(row);
+}
+
+void DettagliDDTFornitori::itfSetData_OnSetParent(engine::Row& child, const engine::Row& parent) {
+  TakeDocumentExemption(child, parent);
 }
 
 }  // namespace tillbook::data

@@ -10,6 +10,8 @@ class DettagliDDTFornitori : public TableClass {
   explicit DettagliDDTFornitori(const TableSwitches& s) : TableClass("DettagliDDTFornitori", s) {}
   void itfDefTable_DefineIdentity(engine::TableDef& d) override;
   void itfDefTable_DefineStructure(engine::TableDef& d) override;
+  void itfSetData_OnNewRow(engine::Row& row, engine::HookReply& reply) override;
+  void itfSetData_OnSetParent(engine::Row& child, const engine::Row& parent) override;
 };
 
 }  // namespace tillbook::data

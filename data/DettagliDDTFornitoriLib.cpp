@@ -1,6 +1,7 @@
 #include "data/DettagliDDTFornitoriLib.h"
 
 #include "data/shapes_documents.h"
+#include "engine/row.h"
 
 namespace tillbook::data {
 
@@ -16,6 +17,15 @@ void DettagliDDTFornitoriLib::itfDefTable_DefineStructure(engine::TableDef& d) {
                     .listAmountDescription = kNetListAmount,
                     .amountDescription = kRowAmount,
                     .referenceDescription = kTransportReference});
+}
+
+void DettagliDDTFornitoriLib::itfSetData_OnNewRow(engine::Row& row, engine::HookReply&) {
+  SetDocumentRowDefaults(row);
+}
+
+void DettagliDDTFornitoriLib::itfSetData_OnSetParent(engine::Row& child,
+                                                     const engine::Row& parent) {
+  TakeDocumentExemption(child, parent);
 }
 
 }  // namespace tillbook::data

@@ -1,6 +1,7 @@
 #include "data/DettagliForniture.h"
 
 #include "data/shapes_documents.h"
+#include "engine/row.h"
 
 namespace tillbook::data {
 
@@ -16,6 +17,14 @@ void DettagliForniture::itfDefTable_DefineStructure(engine::TableDef& d) {
                     .amountDescription = kNetRowAmount,
                     .chargeShare = true,
                     .referenceDescription = kTransportReference});
+}
+
+void DettagliForniture::itfSetData_OnNewRow(engine::Row& row, engine::HookReply&) {
+  SetDocumentRowDefaults(row);
+}
+
+void DettagliForniture::itfSetData_OnSetParent(engine::Row& child, const engine::Row& parent) {
+  TakeDocumentExemption(child, parent);
 }
 
 }  // namespace tillbook::data

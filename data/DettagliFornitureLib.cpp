@@ -1,6 +1,7 @@
 #include "data/DettagliFornitureLib.h"
 
 #include "data/shapes_documents.h"
+#include "engine/row.h"
 
 namespace tillbook::data {
 
@@ -16,6 +17,14 @@ void DettagliFornitureLib::itfDefTable_DefineStructure(engine::TableDef& d) {
           .listAmountDescription = kNetListAmount,
           .amountDescription = "Importo totale della riga (Prezzo Unitario * QuantitàCarico)",
           .referenceDescription = kTransportReference});
+}
+
+void DettagliFornitureLib::itfSetData_OnNewRow(engine::Row& row, engine::HookReply&) {
+  SetDocumentRowDefaults(row);
+}
+
+void DettagliFornitureLib::itfSetData_OnSetParent(engine::Row& child, const engine::Row& parent) {
+  TakeDocumentExemption(child, parent);
 }
 
 }  // namespace tillbook::data

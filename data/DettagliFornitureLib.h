@@ -10,6 +10,8 @@ class DettagliFornitureLib : public TableClass {
   explicit DettagliFornitureLib(const TableSwitches& s) : TableClass("DettagliFornitureLib", s) {}
   void itfDefTable_DefineIdentity(engine::TableDef& d) override;
   void itfDefTable_DefineStructure(engine::TableDef& d) override;
+  void itfSetData_OnNewRow(engine::Row& row, engine::HookReply& reply) override;
+  void itfSetData_OnSetParent(engine::Row& child, const engine::Row& parent) override;
 };
 
 }  // namespace tillbook::data

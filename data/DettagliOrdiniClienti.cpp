@@ -1,6 +1,7 @@
 #include "data/DettagliOrdiniClienti.h"
 
 #include "data/shapes_documents.h"
+#include "engine/row.h"
 
 namespace tillbook::data {
 
@@ -16,6 +17,14 @@ void DettagliOrdiniClienti::itfDefTable_DefineStructure(engine::TableDef& d) {
                     .unitPriceDescription = kSaleUnitPrice,
                     .listAmountDescription = kNetListAmount,
                     .amountDescription = kNetRowAmount});
+}
+
+void DettagliOrdiniClienti::itfSetData_OnNewRow(engine::Row& row, engine::HookReply&) {
+  SetDocumentRowDefaults(row);
+}
+
+void DettagliOrdiniClienti::itfSetData_OnSetParent(engine::Row& child, const engine::Row& parent) {
+  TakeDocumentExemption(child, parent);
 }
 
 }  // namespace tillbook::data

@@ -1,6 +1,7 @@
 #include "data/DettagliOrdiniClientiLib.h"
 
 #include "data/shapes_documents.h"
+#include "engine/row.h"
 
 namespace tillbook::data {
 
@@ -17,6 +18,15 @@ void DettagliOrdiniClientiLib::itfDefTable_DefineStructure(engine::TableDef& d) 
           .unitPriceDescription = kDiscountedPurchaseUnitPrice,
           .listAmountDescription = kListAmount,
           .amountDescription = "Importo totale della riga (Prezzo Unitario * QuantitàOrdine)"});
+}
+
+void DettagliOrdiniClientiLib::itfSetData_OnNewRow(engine::Row& row, engine::HookReply&) {
+  SetDocumentRowDefaults(row);
+}
+
+void DettagliOrdiniClientiLib::itfSetData_OnSetParent(engine::Row& child,
+                                                      const engine::Row& parent) {
+  TakeDocumentExemption(child, parent);
 }
 
 }  // namespace tillbook::data

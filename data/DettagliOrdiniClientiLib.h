@@ -7,9 +7,12 @@ namespace tillbook::data {
 
 class DettagliOrdiniClientiLib : public TableClass {
  public:
-  explicit DettagliOrdiniClientiLib(const TableSwitches& s) : TableClass("DettagliOrdiniClientiLib", s) {}
+  explicit DettagliOrdiniClientiLib(const TableSwitches& s)
+      : TableClass("DettagliOrdiniClientiLib", s) {}
   void itfDefTable_DefineIdentity(engine::TableDef& d) override;
   void itfDefTable_DefineStructure(engine::TableDef& d) override;
+  void itfSetData_OnNewRow(engine::Row& row, engine::HookReply& reply) override;
+  void itfSetData_OnSetParent(engine::Row& child, const engine::Row& parent) override;
 };
 
 }  // namespace tillbook::data

@@ -1,6 +1,7 @@
 #include "data/DettagliOrdiniFornitori.h"
 
 #include "data/shapes_documents.h"
+#include "engine/row.h"
 
 namespace tillbook::data {
 
@@ -16,6 +17,15 @@ void DettagliOrdiniFornitori::itfDefTable_DefineStructure(engine::TableDef& d) {
                     .unitPriceDescription = kDiscountedPurchaseUnitPrice,
                     .listAmountDescription = kNetListAmount,
                     .amountDescription = kNetRowAmount});
+}
+
+void DettagliOrdiniFornitori::itfSetData_OnNewRow(engine::Row& row, engine::HookReply&) {
+  SetDocumentRowDefaults(row);
+}
+
+void DettagliOrdiniFornitori::itfSetData_OnSetParent(engine::Row& child,
+                                                     const engine::Row& parent) {
+  TakeDocumentExemption(child, parent);
 }
 
 }  // namespace tillbook::data

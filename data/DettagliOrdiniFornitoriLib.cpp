@@ -1,6 +1,7 @@
 #include "data/DettagliOrdiniFornitoriLib.h"
 
 #include "data/shapes_documents.h"
+#include "engine/row.h"
 
 namespace tillbook::data {
 
@@ -17,6 +18,15 @@ void DettagliOrdiniFornitoriLib::itfDefTable_DefineStructure(engine::TableDef& d
           .unitPriceDescription = kDiscountedPurchaseUnitPrice,
           .listAmountDescription = kNetListAmount,
           .amountDescription = "Importo totale della riga (Prezzo Unitario * QuantitàOrdine)"});
+}
+
+void DettagliOrdiniFornitoriLib::itfSetData_OnNewRow(engine::Row& row, engine::HookReply&) {
+  SetDocumentRowDefaults(row);
+}
+
+void DettagliOrdiniFornitoriLib::itfSetData_OnSetParent(engine::Row& child,
+                                                        const engine::Row& parent) {
+  TakeDocumentExemption(child, parent);
 }
 
 }  // namespace tillbook::data

@@ -1,6 +1,7 @@
 #include "data/DettagliVendite.h"
 
 #include "data/shapes_documents.h"
+#include "engine/row.h"
 
 namespace tillbook::data {
 
@@ -18,6 +19,18 @@ void DettagliVendite::itfDefTable_DefineStructure(engine::TableDef& d) {
                     .finalAmountReadOnly = 1,
                     .referenceDescription = kTransportReference});
   d.AddIndex("Riferimento", false, "RigaRif");
+}
+
+void DettagliVendite::itfSetData_OnSelect(engine::SelectRequest& request) {
+  if (request.sort.empty()) request.sort = "DettagliVendite.Riferimento,DettagliVendite.OID";
+}
+
+void DettagliVendite::itfSetData_OnNewRow(engine::Row& row, engine::HookReply&) {
+  SetDocumentRowDefaults(row);
+}
+
+void DettagliVendite::itfSetData_OnSetParent(engine::Row& child, const engine::Row& parent) {
+  TakeDocumentExemption(child, parent);
 }
 
 }  // namespace tillbook::data

@@ -1,6 +1,7 @@
 #include "data/DettagliVenditeLib.h"
 
 #include "data/shapes_documents.h"
+#include "engine/row.h"
 
 namespace tillbook::data {
 
@@ -16,6 +17,14 @@ void DettagliVenditeLib::itfDefTable_DefineStructure(engine::TableDef& d) {
                     .amountDescription = kRowAmount,
                     .referenceDescription = kTransportReference});
   d.AddIndex("Riferimento", false);
+}
+
+void DettagliVenditeLib::itfSetData_OnNewRow(engine::Row& row, engine::HookReply&) {
+  SetDocumentRowDefaults(row);
+}
+
+void DettagliVenditeLib::itfSetData_OnSetParent(engine::Row& child, const engine::Row& parent) {
+  TakeDocumentExemption(child, parent);
 }
 
 }  // namespace tillbook::data

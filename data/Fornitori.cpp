@@ -1,6 +1,7 @@
 #include "data/Fornitori.h"
 
 #include "data/shapes_registries.h"
+#include "engine/row.h"
 
 namespace tillbook::data {
 
@@ -22,6 +23,15 @@ void Fornitori::itfDefTable_DefineStructure(engine::TableDef& d) {
   shapes::AddAttachedDocuments(d);
 
   d.FieldOrder = "Codice";
+}
+
+void Fornitori::itfSetData_OnNewRow(engine::Row& row, engine::HookReply&) {
+  SetSubjectDefaults(row, switches());
+  row.Set("TempoConsegna", Int(0));
+}
+
+void Fornitori::itfSetData_OnSelect(engine::SelectRequest& request) {
+  if (request.sort.empty()) request.sort = "*,Codice,RagioneSociale";
 }
 
 }  // namespace tillbook::data

@@ -10,6 +10,8 @@ class Fornitori : public TableClass {
   explicit Fornitori(const TableSwitches& s) : TableClass("Fornitori", s) {}
   void itfDefTable_DefineIdentity(engine::TableDef& d) override;
   void itfDefTable_DefineStructure(engine::TableDef& d) override;
+  void itfSetData_OnNewRow(engine::Row& row, engine::HookReply& reply) override;
+  void itfSetData_OnSelect(engine::SelectRequest& request) override;
 };
 
 }  // namespace tillbook::data

@@ -1,6 +1,7 @@
 #include "data/Forniture.h"
 
 #include "data/shapes_documents.h"
+#include "engine/row.h"
 
 namespace tillbook::data {
 
@@ -57,6 +58,19 @@ void Forniture::itfDefTable_DefineStructure(engine::TableDef& d) {
   d.AddIndex("Data", true, "Inx_Forniture")
       .AddIndexReference("Fornitore")
       .AddIndexField("Documento");
+}
+
+void Forniture::itfSetData_OnNewRow(engine::Row& row, engine::HookReply&) {
+  SetDocumentDefaults(row);
+}
+
+void Forniture::itfSetData_OnSelectReference(engine::Row&, std::string_view reference,
+                                             std::string& filter) {
+  filter = DocumentChoiceFilter(reference, DocumentScope::Load);
+}
+
+void Forniture::itfSetData_OnSelect(engine::SelectRequest& request) {
+  if (request.sort.empty()) request.sort = "*,Documento,Fornitore";
 }
 
 }  // namespace tillbook::data

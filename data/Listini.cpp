@@ -1,6 +1,8 @@
 #include "data/Listini.h"
 
 #include "data/shapes_registries.h"
+#include "engine/connection.h"
+#include "engine/row.h"
 
 namespace tillbook::data {
 
@@ -25,6 +27,22 @@ void Listini::itfSetData_OnUpdatedTableStruct(engine::Table& table, engine::Conn
                      {"PercentualeRicaricoPredefinito", Num(0)},
                      {"Note", Text("LISTINO PREDEFINITO, LA PERCENTUALE DI RICARICO VIENE "
                                    "IMPOSTATA AUTOMATICAMENTE NEI NUOVI ARTICOLI")}}});
+}
+
+// Deleting a price list takes its personalisations of sectors and articles with it.
+void Listini::itfSetData_OnDeleteRow(engine::Row& row, engine::HookReply& reply) {
+  TableClass::itfSetData_OnDeleteRow(row, reply);
+  if (reply.cancelled() ||
+      !reply.Ask("Sei sicuro di eliminare definitivamente il listino e tutte le relative "
+                 "personalizzazioni ?"))
+    return;
+  engine::Connection& c = row.connection();
+  for (const char* table : {"DettagliListinoSettori", "DettagliListinoArticoli"})
+    for (int64_t id : c.FindOids(table, "Listino", Variant::Double(row.Oid())))
+      if (auto personal = c.GetRow(table, id); personal && !personal->Delete()) {
+        reply.Refuse({});
+        return;
+      }
 }
 
 }  // namespace tillbook::data

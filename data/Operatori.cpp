@@ -4,6 +4,11 @@
 
 namespace tillbook::data {
 
+namespace {
+// "LivelloAccesso" of an administrator, as the default row "Amministratore".
+constexpr int64_t kAdministratorLevel = 1;
+}  // namespace
+
 using engine::FieldType;
 using engine::kNotSet;
 
@@ -31,6 +36,12 @@ void Operatori::itfSetData_OnUpdatedTableStruct(engine::Table& table, engine::Co
 void Operatori::itfSetData_OnNewRow(engine::Row& row, engine::HookReply&) {
   row.Set("Password", Text(""));
   row.Set("LivelloAccesso", Int(0));
+}
+
+// Someone must always be able to manage the operators.
+void Operatori::itfSetData_OnDeleteRow(engine::Row& row, engine::HookReply& reply) {
+  if (row.Get("LivelloAccesso").ToInt64() == kAdministratorLevel)
+    reply.Refuse("Non è possibile eliminare l'utente Amministratore.");
 }
 
 }  // namespace tillbook::data

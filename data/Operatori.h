@@ -13,6 +13,7 @@ class Operatori : public TableClass {
   void itfSetData_OnNewRow(engine::Row& row, engine::HookReply& reply) override;
   void itfSetData_OnUpdatedTableStruct(engine::Table& table, engine::Connection& connection,
                                        double storedVersion, bool created) override;
+  void itfSetData_OnDeleteRow(engine::Row& row, engine::HookReply& reply) override;
 };
 
 }  // namespace tillbook::data

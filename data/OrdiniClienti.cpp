@@ -1,6 +1,7 @@
 #include "data/OrdiniClienti.h"
 
 #include "data/shapes_documents.h"
+#include "engine/row.h"
 
 namespace tillbook::data {
 
@@ -71,6 +72,15 @@ void OrdiniClienti::itfDefTable_DefineStructure(engine::TableDef& d) {
   d.AddIndex("Numero", true, "Inx_OrdiniClienti")
       .AddIndexField("AnnoRiferimento")
       .AddIndexField("Archiviato");
+}
+
+void OrdiniClienti::itfSetData_OnNewRow(engine::Row& row, engine::HookReply&) {
+  SetDocumentDefaults(row);
+}
+
+void OrdiniClienti::itfSetData_OnSelectReference(engine::Row&, std::string_view reference,
+                                                 std::string& filter) {
+  filter = DocumentChoiceFilter(reference, DocumentScope::Other);
 }
 
 }  // namespace tillbook::data

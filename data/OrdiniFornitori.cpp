@@ -1,6 +1,7 @@
 #include "data/OrdiniFornitori.h"
 
 #include "data/shapes_documents.h"
+#include "engine/row.h"
 
 namespace tillbook::data {
 
@@ -54,6 +55,15 @@ void OrdiniFornitori::itfDefTable_DefineStructure(engine::TableDef& d) {
   d.AddIndex("Numero", true, "Inx_OrdiniFornitori")
       .AddIndexField("AnnoRiferimento")
       .AddIndexField("Archiviato");
+}
+
+void OrdiniFornitori::itfSetData_OnNewRow(engine::Row& row, engine::HookReply&) {
+  SetDocumentDefaults(row);
+}
+
+void OrdiniFornitori::itfSetData_OnSelectReference(engine::Row&, std::string_view reference,
+                                                   std::string& filter) {
+  filter = DocumentChoiceFilter(reference, DocumentScope::Other);
 }
 
 }  // namespace tillbook::data

@@ -38,4 +38,8 @@ void PrimaNota::itfDefTable_DefineStructure(engine::TableDef& d) {
       .AddIndexField("Descrizione");
 }
 
+void PrimaNota::itfSetData_OnSelect(engine::SelectRequest& request) {
+  if (request.sort.empty()) request.sort = "DataInserimento,DataMovimento,Tipo,Descrizione";
+}
+
 }  // namespace tillbook::data

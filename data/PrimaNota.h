@@ -10,6 +10,7 @@ class PrimaNota : public TableClass {
   explicit PrimaNota(const TableSwitches& s) : TableClass("PrimaNota", s) {}
   void itfDefTable_DefineIdentity(engine::TableDef& d) override;
   void itfDefTable_DefineStructure(engine::TableDef& d) override;
+  void itfSetData_OnSelect(engine::SelectRequest& request) override;
 };
 
 }  // namespace tillbook::data

@@ -1,6 +1,7 @@
 #include "data/Settori.h"
 
 #include "data/shapes_registries.h"
+#include "engine/row.h"
 
 namespace tillbook::data {
 
@@ -31,6 +32,13 @@ void Settori::itfDefTable_DefineStructure(engine::TableDef& d) {
 void Settori::itfSetData_OnUpdatedTableStruct(engine::Table& table, engine::Connection&, double,
                                               bool created) {
   if (created) AddRows(table, {{{"Descrizione", Text("")}}});
+}
+
+// A sector starts from its department's VAT code.
+void Settori::itfSetData_OnUpdateReference(engine::Row& row, std::string_view reference,
+                                           const engine::Row* referenced, engine::HookReply&) {
+  if (reference == "Reparto" && referenced)
+    row.SetReferenceOid("IVAPredefinita", referenced->ReferenceOid("IVAPredefinita"));
 }
 
 }  // namespace tillbook::data

@@ -12,6 +12,9 @@ class Settori : public TableClass {
   void itfDefTable_DefineStructure(engine::TableDef& d) override;
   void itfSetData_OnUpdatedTableStruct(engine::Table& table, engine::Connection& connection,
                                        double storedVersion, bool created) override;
+  void itfSetData_OnUpdateReference(engine::Row& row, std::string_view reference,
+                                    const engine::Row* referenced,
+                                    engine::HookReply& reply) override;
 };
 
 }  // namespace tillbook::data

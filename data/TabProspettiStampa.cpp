@@ -1,5 +1,7 @@
 #include "data/TabProspettiStampa.h"
 
+#include "engine/row.h"
+
 namespace tillbook::data {
 
 using engine::FieldType;
@@ -48,6 +50,10 @@ void TabProspettiStampa::itfDefTable_DefineStructure(engine::TableDef& d) {
   d.AddIndex("NomeTabellaOrigine", true, "Report")
       .AddIndexField("NomeReference")
       .AddIndexField("NomeProspetto");
+}
+
+void TabProspettiStampa::itfSetData_OnNewRow(engine::Row& row, engine::HookReply&) {
+  SetEmptyFields(row);
 }
 
 }  // namespace tillbook::data

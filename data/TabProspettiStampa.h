@@ -10,6 +10,7 @@ class TabProspettiStampa : public TableClass {
   explicit TabProspettiStampa(const TableSwitches& s) : TableClass("TabProspettiStampa", s) {}
   void itfDefTable_DefineIdentity(engine::TableDef& d) override;
   void itfDefTable_DefineStructure(engine::TableDef& d) override;
+  void itfSetData_OnNewRow(engine::Row& row, engine::HookReply& reply) override;
 };
 
 }  // namespace tillbook::data

@@ -7,7 +7,9 @@ namespace tillbook::data {
 
 class TipiAspettoBeni : public TableClass {
  public:
-  explicit TipiAspettoBeni(const TableSwitches& s) : TableClass("TipiAspettoBeni", s) {}
+  explicit TipiAspettoBeni(const TableSwitches& s) : TableClass("TipiAspettoBeni", s) {
+    Protect({"Descrizione", ""});
+  }
   void itfDefTable_DefineIdentity(engine::TableDef& d) override;
   void itfDefTable_DefineStructure(engine::TableDef& d) override;
   void itfSetData_OnUpdatedTableStruct(engine::Table& table, engine::Connection& connection,

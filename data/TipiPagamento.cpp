@@ -1,6 +1,7 @@
 #include "data/TipiPagamento.h"
 
 #include "data/shapes_registries.h"
+#include "engine/row.h"
 
 namespace tillbook::data {
 
@@ -56,6 +57,10 @@ void TipiPagamento::itfSetData_OnUpdatedTableStruct(engine::Table& table, engine
                    {"GiorniIntervalloRate", Int(30)},
                    {"NumeroRate", Int(3)}},
                   {{"Descrizione", Text("ALTRO")}, {"Modalità", Int(0)}, {"NumeroRate", Int(1)}}});
+}
+
+void TipiPagamento::itfSetData_OnNewRow(engine::Row& row, engine::HookReply&) {
+  SetEmptyFields(row);
 }
 
 }  // namespace tillbook::data

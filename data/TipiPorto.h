@@ -7,7 +7,9 @@ namespace tillbook::data {
 
 class TipiPorto : public TableClass {
  public:
-  explicit TipiPorto(const TableSwitches& s) : TableClass("TipiPorto", s) {}
+  explicit TipiPorto(const TableSwitches& s) : TableClass("TipiPorto", s) {
+    Protect({"Descrizione", ""});
+  }
   void itfDefTable_DefineIdentity(engine::TableDef& d) override;
   void itfDefTable_DefineStructure(engine::TableDef& d) override;
   void itfSetData_OnUpdatedTableStruct(engine::Table& table, engine::Connection& connection,

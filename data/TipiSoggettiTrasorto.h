@@ -7,7 +7,9 @@ namespace tillbook::data {
 
 class TipiSoggettiTrasorto : public TableClass {
  public:
-  explicit TipiSoggettiTrasorto(const TableSwitches& s) : TableClass("TipiSoggettiTrasorto", s) {}
+  explicit TipiSoggettiTrasorto(const TableSwitches& s) : TableClass("TipiSoggettiTrasorto", s) {
+    Protect({"Descrizione", ""});
+  }
   void itfDefTable_DefineIdentity(engine::TableDef& d) override;
   void itfDefTable_DefineStructure(engine::TableDef& d) override;
   void itfSetData_OnUpdatedTableStruct(engine::Table& table, engine::Connection& connection,

@@ -1,6 +1,7 @@
 #include "data/TrasportiClienti.h"
 
 #include "data/shapes_documents.h"
+#include "engine/row.h"
 
 namespace tillbook::data {
 
@@ -39,6 +40,19 @@ void TrasportiClienti::itfDefTable_DefineStructure(engine::TableDef& d) {
   d.AddReference("VenditeAssociate", "Vendite", true, false, "Numero",
                  "TipoDocumento,ImportoTotale,Data", kNotSet, kNotSet, kNotSet,
                  "Fatture / Vendite associate a questa operazione", -1, true, "Evasione");
+}
+
+void TrasportiClienti::itfSetData_OnNewRow(engine::Row& row, engine::HookReply&) {
+  SetDocumentDefaults(row);
+}
+
+void TrasportiClienti::itfSetData_OnSelectReference(engine::Row&, std::string_view reference,
+                                                    std::string& filter) {
+  filter = DocumentChoiceFilter(reference, DocumentScope::Other);
+}
+
+void TrasportiClienti::itfSetData_OnSelect(engine::SelectRequest& request) {
+  if (request.sort.empty()) request.sort = "*,Numero,Cliente";
 }
 
 }  // namespace tillbook::data

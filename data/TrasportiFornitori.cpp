@@ -1,6 +1,7 @@
 #include "data/TrasportiFornitori.h"
 
 #include "data/shapes_documents.h"
+#include "engine/row.h"
 
 namespace tillbook::data {
 
@@ -45,6 +46,15 @@ void TrasportiFornitori::itfDefTable_DefineStructure(engine::TableDef& d) {
   d.AddIndex("", false, "InxDDTFornitori")
       .AddIndexReference("Fornitore")
       .AddIndexField("Documento");
+}
+
+void TrasportiFornitori::itfSetData_OnNewRow(engine::Row& row, engine::HookReply&) {
+  SetDocumentDefaults(row);
+}
+
+void TrasportiFornitori::itfSetData_OnSelectReference(engine::Row&, std::string_view reference,
+                                                      std::string& filter) {
+  filter = DocumentChoiceFilter(reference, DocumentScope::Other);
 }
 
 }  // namespace tillbook::data

@@ -7,7 +7,9 @@ namespace tillbook::data {
 
 class Valute : public TableClass {
  public:
-  explicit Valute(const TableSwitches& s) : TableClass("Valute", s) {}
+  explicit Valute(const TableSwitches& s) : TableClass("Valute", s) {
+    Protect({"Descrizione", "Euro"});
+  }
   void itfDefTable_DefineIdentity(engine::TableDef& d) override;
   void itfDefTable_DefineStructure(engine::TableDef& d) override;
   void itfSetData_OnUpdatedTableStruct(engine::Table& table, engine::Connection& connection,

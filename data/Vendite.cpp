@@ -1,6 +1,7 @@
 #include "data/Vendite.h"
 
 #include "data/shapes_documents.h"
+#include "engine/row.h"
 
 namespace tillbook::data {
 
@@ -58,6 +59,19 @@ void Vendite::itfDefTable_DefineStructure(engine::TableDef& d) {
       .AddIndexReference("TipoDocumento")
       .AddIndexField("AnnoRiferimento")
       .AddIndexField("Archiviato");
+}
+
+void Vendite::itfSetData_OnNewRow(engine::Row& row, engine::HookReply&) {
+  SetDocumentDefaults(row);
+}
+
+void Vendite::itfSetData_OnSelectReference(engine::Row&, std::string_view reference,
+                                           std::string& filter) {
+  filter = DocumentChoiceFilter(reference, DocumentScope::Sale);
+}
+
+void Vendite::itfSetData_OnSelect(engine::SelectRequest& request) {
+  if (request.sort.empty()) request.sort = "*,Numero,Cliente";
 }
 
 }  // namespace tillbook::data

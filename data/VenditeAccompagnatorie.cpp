@@ -1,5 +1,7 @@
 #include "data/VenditeAccompagnatorie.h"
 
+#include "engine/row.h"
+
 namespace tillbook::data {
 
 using engine::FieldType;
@@ -43,6 +45,19 @@ void VenditeAccompagnatorie::itfDefTable_DefineStructure(engine::TableDef& d) {
                  kNotSet, "Definisce chi paga il trasporto", -2, true, "Spedizione");
   d.AddReference("AspettoBeni", "TipiAspettoBeni", false, false, "", "Descrizione", kNotSet,
                  kNotSet, kNotSet, "Aspetto esteriore dei beni", -2, true, "Beni");
+}
+
+void VenditeAccompagnatorie::itfSetData_OnNewRow(engine::Row& row, engine::HookReply&) {
+  SetDocumentDefaults(row);
+}
+
+void VenditeAccompagnatorie::itfSetData_OnSelectReference(engine::Row&, std::string_view reference,
+                                                          std::string& filter) {
+  filter = DocumentChoiceFilter(reference, DocumentScope::Sale);
+}
+
+void VenditeAccompagnatorie::itfSetData_OnSelect(engine::SelectRequest& request) {
+  if (request.sort.empty()) request.sort = "*,Numero,Cliente";
 }
 
 }  // namespace tillbook::data

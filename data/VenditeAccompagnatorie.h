@@ -7,9 +7,14 @@ namespace tillbook::data {
 
 class VenditeAccompagnatorie : public TableClass {
  public:
-  explicit VenditeAccompagnatorie(const TableSwitches& s) : TableClass("VenditeAccompagnatorie", s) {}
+  explicit VenditeAccompagnatorie(const TableSwitches& s)
+      : TableClass("VenditeAccompagnatorie", s) {}
   void itfDefTable_DefineIdentity(engine::TableDef& d) override;
   void itfDefTable_DefineStructure(engine::TableDef& d) override;
+  void itfSetData_OnNewRow(engine::Row& row, engine::HookReply& reply) override;
+  void itfSetData_OnSelectReference(engine::Row& row, std::string_view reference,
+                                    std::string& filter) override;
+  void itfSetData_OnSelect(engine::SelectRequest& request) override;
 };
 
 }  // namespace tillbook::data

@@ -452,7 +452,8 @@ std::vector<ViewCase> Catalogue() {
        "RagioneSociale",
        "Codice",
        {"ALFA", "BIANCHI", "ROSSI"}},
-      {"Fornitori", "Fornitori", "", kSubjects, "", "CAP", {"00100", ""}},
+      // Suppliers open in their default order, by code: NERI, then VERDI.
+      {"Fornitori", "Fornitori", "", kSubjects, "", "CAP", {"", "00100"}},
       {"Vettori", "Vettori", "", kSubjects, "Codice", "Codice", {"", "VET1"}},
       // Every subject, the carriers' placeholder row included; the subject base has no code.
       {"Soggetti",

@@ -1,7 +1,10 @@
 #include "engine/row.h"
 
+#include <utility>
+
 #include "base/error.h"
 #include "engine/catalog.h"
+#include "engine/connection.h"
 #include "engine/interfaces.h"
 #include "engine/internal/action.h"
 #include "engine/internal/session.h"
@@ -47,6 +50,25 @@ struct CreatingScope {
   ~CreatingScope() { --r_.creating; }
   RowState& r_;
 };
+
+// Held on a row while its copies of a base row are being replaced, so that writing the copy of
+// the key field does not pick the base row again.
+constexpr std::string_view kRelinking = "Relinking_Base";
+
+// The message of the latest refusal, for callers that must report it in their own way (a
+// script turns it into an error). One interface thread runs every action.
+thread_local std::string lastRefusal;
+
+// For a row copying a base row: the base field by which its owner's list shows and picks the
+// rows (a document's article rows by the article code). Empty when there is none (free rows).
+std::string BaseKeyField(const TableInfo& t) {
+  if (!t.base || t.linkToBase) return {};
+  for (const OwnerInfo& o : t.owners) {
+    const std::string& key = o.reference->def->keyField;
+    if (!key.empty() && t.base->FindColumn(key).valid()) return key;
+  }
+  return {};
+}
 
 std::vector<int64_t> QueryOids(Session& s, const std::string& sql, int64_t key) {
   s.Flush();
@@ -114,6 +136,10 @@ bool Row::Set(std::string_view field, const Variant& value) {
   Variant v = CoerceToField(col, value);
   auto& seg = state_->segs[c.segment];
   const std::string& name = col.field ? col.field->name : col.name;
+  if (t.base && !t.linkToBase && c.column < t.baseLinkColumn && !IsGuarded(kRelinking)) {
+    const std::string key = BaseKeyField(t);
+    if (!key.empty() && text::NoCaseEqual{}(key, name)) return Relink(key, v);
+  }
   return RunLevel(*session_, [&] {
     session_->EnsureFresh(*state_);
     if (state_->dead()) return false;
@@ -125,6 +151,58 @@ bool Row::Set(std::string_view field, const Variant& value) {
     HookReply after(session_->ui());
     t.hooks->itfSetData_OnUpdateField(*this, name, after);
     return !after.cancelled();
+  });
+}
+
+bool Row::Relink(const std::string& keyField, const Variant& value) {
+  const TableInfo& t = table();
+  const TableInfo& base = *t.base;
+  return RunLevel(*session_, [&] {
+    session_->EnsureFresh(*state_);
+    if (state_->dead()) return false;
+    const auto& seg = state_->segs.back();
+    const Variant& link = seg->values[t.baseLinkColumn];
+    if (Get(keyField) == value && !link.IsNull() && !link.IsEmpty()) return true;
+    std::vector<int64_t> ids = connection().FindOids(base.name, keyField, value);
+    // The same key may repeat under the other columns of the base's unique index (the same
+    // code in two deposits): the row's own copies of those columns pick one.
+    std::string others;
+    for (const IndexDef& ix : base.def->indexes()) {
+      if (!ix.unique || ix.items.empty() || !text::NoCaseEqual{}(ix.items.front().name, keyField))
+        continue;
+      for (size_t i = 1; i < ix.items.size() && ids.size() > 1; ++i) {
+        const std::string& other = ix.items[i].name;
+        others += (others.empty() ? "" : ", ") + other;
+        const Variant mine = Get(other);
+        std::vector<int64_t> kept;
+        for (int64_t id : ids)
+          if (auto st = session_->LoadRow(base, id); st && Row(*session_, st).Get(other) == mine)
+            kept.push_back(id);
+        if (!kept.empty()) ids = std::move(kept);
+      }
+      break;
+    }
+    if (ids.size() != 1) {
+      HookReply reply(session_->ui());
+      const std::string shown = "«" + value.ToText() + "»";
+      reply.Refuse(ids.empty()
+                       ? "Nessun elemento di " + base.name + " con " + keyField + " " + shown + "."
+                       : "Più elementi di " + base.name + " hanno " + keyField + " " + shown +
+                             ": indicare prima " +
+                             (others.empty() ? std::string("quale usare") : others) + ".");
+      return false;
+    }
+    auto st = session_->LoadRow(base, ids.front());
+    if (!st) return false;
+    const Row baseRow(*session_, std::move(st));
+    Guard relinking(*this, kRelinking);
+    session_->Assign(seg, t.baseLinkColumn,
+                     CoerceToField(t.own->columns[t.baseLinkColumn],
+                                   Variant::Double(static_cast<double>(baseRow.Oid()))));
+    // Each copy goes through Set, so the row's hooks see every value the new base brings.
+    for (const std::string& column : base.columnOrder)
+      if (!Set(column, baseRow.Get(column))) return false;
+    return true;
   });
 }
 
@@ -446,8 +524,11 @@ Row::Guard::~Guard() {
   if (taken_) row_.ReleaseGuard(name_);
 }
 
+std::string Row::TakeRefusal() { return std::exchange(lastRefusal, {}); }
+
 void HookReply::Refuse(std::string_view message) {
   cancelled_ = true;
+  lastRefusal = message;
   if (!message.empty()) ui_.MessageBox(message, Buttons::Ok, Icon::Exclamation, 0, {});
 }
 
@@ -455,6 +536,7 @@ bool HookReply::Ask(std::string_view question, std::string_view title) {
   if (ui_.MessageBox(question, Buttons::YesNo, Icon::Question, 0, title) == Answer::Yes)
     return true;
   cancelled_ = true;
+  lastRefusal.clear();
   return false;
 }
 

@@ -51,6 +51,10 @@ class Row {
   // Changes a field: OnBeforeUpdateField, the change, OnUpdateField. Returns false when a hook
   // refused or the person answered No (nothing changed). Setting the value it already has does
   // nothing and returns true. The value is converted to the field's type.
+  // On a row copying a base row (a document's article row), writing the base field its owner's
+  // list picks rows by (the article code) points the row at the base row with that value and
+  // copies the base row's fields in, each through Set; a value matching no base row, or several
+  // that the row's own copies of the rest of the base's unique key cannot tell apart, is refused.
   bool Set(std::string_view field, const Variant& value);
 
   // The row a single reference points at; nullopt when empty.
@@ -116,6 +120,10 @@ class Row {
     bool taken_;
   };
 
+  // The message of the latest refusal a hook showed (empty when the latest cancellation was a
+  // No), and forgets it: for callers that report a refusal in their own way.
+  static std::string TakeRefusal();
+
   bool operator==(const Row& other) const { return state_ == other.state_; }
   internal::RowState& state() const { return *state_; }
   const std::shared_ptr<internal::RowState>& statePtr() const { return state_; }
@@ -124,6 +132,8 @@ class Row {
   Connection& connection() const;
 
  private:
+  bool Relink(const std::string& keyField, const Variant& value);
+
   internal::Session* session_;
   std::shared_ptr<internal::RowState> state_;
 };

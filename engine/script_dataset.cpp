@@ -14,6 +14,7 @@ namespace {
 // Script error numbers the members raise.
 constexpr int kWrongArguments = 450;
 constexpr int kNoCurrentRecord = 3021;
+constexpr int kCancelledByHook = 3426;
 
 std::string Arg(std::span<Variant> args, size_t i, std::string_view member) {
   if (args.size() <= i)
@@ -193,12 +194,23 @@ void ScriptDataSet::SetColValue(const std::string& column, const Variant& value)
     } else if (!empty) {
       oid = value.ToInt64();
     }
-    row->SetReferenceOid(ref->def->name, oid);
+    Row::TakeRefusal();
+    if (!row->SetReferenceOid(ref->def->name, oid)) Refused(column);
   } else {
-    row->Set(column, value);
+    Row::TakeRefusal();
+    if (!row->Set(column, value)) Refused(column);
   }
   // What the hooks changed shows at the next read (pages are read again only then).
   if (!added_) ds_->Requery();
+}
+
+void ScriptDataSet::Refused(const std::string& column) {
+  // The row is as it was; the script learns why as an error it may catch, the person has seen
+  // the refusal already. A No to a hook's question cancels the change the same way.
+  std::string message = Row::TakeRefusal();
+  if (message.empty()) message = "Modifica di «" + column + "» annullata.";
+  if (!added_) ds_->Requery();
+  throw Error(message, "change of " + column + " cancelled by a hook", kCancelledByHook);
 }
 
 Variant ScriptDataSet::GetReference(const std::string& reference) {
@@ -256,7 +268,7 @@ void ScriptDataSet::Link(const std::string& column, const Variant& value) {
   Row& owner = origin_->owner;
   const bool done = ref.kind == RefKind::List ? owner.AddToList(ref.def->name, *item)
                                               : owner.SetReference(ref.def->name, item);
-  if (!done) return;  // refused: the hook told the person why; the link stays to be chosen
+  if (!done) Refused(column);  // the link stays to be chosen
   linking_ = false;
   ReopenOrigin();
   added_ = item;

@@ -195,5 +195,54 @@ TEST_F(ScriptDataSetTest, RowsAddedToAReferenceBelongToItsOwner) {
   EXPECT_EQ(conn().Count("TClienti"), 2);
 }
 
+// A change a hook refuses, or one the person answers No to, reaches the script as an error it
+// can catch (number 3426, the refusal's own text); the row keeps its value and the person has
+// seen the refusal.
+TEST_F(ScriptDataSetTest, RefusedChangesRaiseScriptErrors) {
+  Add("TArticoli", {{"Codice", S("A1")}, {"Descrizione", S("Penna")}});
+  ScriptDataSet art(conn(), {"TArticoli", "", "", "Codice"});
+  auto expectError = [&](const char* code, const std::string& message) {
+    try {
+      Let(art, "ColValue", {S("Codice"), S(code)});
+      ADD_FAILURE() << "no error for " << code;
+    } catch (const Error& e) {
+      EXPECT_EQ(e.number(), 3426);
+      EXPECT_EQ(e.message(), message);
+    }
+  };
+  Call(art, "RowFirst");  // the placeholder, whose code cannot change
+  ui_.Clear();
+  expectError("X", "Non è possibile modificare questo elemento");
+  EXPECT_EQ(ui_.messages(), std::vector<std::string>{"Non è possibile modificare questo elemento"});
+  EXPECT_EQ(Call(art, "ColValue", {S("Codice")}).AsString(), "");
+
+  Call(art, "RowNext");
+  ui_.QueueAnswer(Answer::No);
+  expectError("A2", "Modifica di «Codice» annullata.");
+  EXPECT_EQ(Call(art, "ColValue", {S("Codice")}).AsString(), "A1");
+  ui_.QueueAnswer(Answer::Yes);
+  Let(art, "ColValue", {S("Codice"), S("A2")});
+  EXPECT_EQ(Call(art, "ColValue", {S("Codice")}).AsString(), "A2");
+
+  // A detail row picks its article by code; an unknown code is an error, a known one links.
+  Row doc = Add("TDocumenti", {{"Numero", D(1)}});
+  ScriptDataSet docs(conn(), {"TDocumenti", "", "", ""});
+  Call(docs, "RowFirst");
+  auto rows = Call(docs, "GetReference", {S("Dettagli")});
+  Object& detail = *rows.AsObject();
+  ASSERT_TRUE(Call(detail, "AddRow").ToBool());
+  try {
+    Let(detail, "ColValue", {S("Codice"), S("A1")});  // renamed above
+    ADD_FAILURE() << "an unknown code was accepted";
+  } catch (const Error& e) {
+    EXPECT_EQ(e.message(), "Nessun elemento di TArticoli con Codice «A1».");
+  }
+  Let(detail, "ColValue", {S("Codice"), S("A2")});
+  EXPECT_EQ(Call(detail, "ColValue", {S("Descrizione")}).AsString(), "Penna");
+  EXPECT_TRUE(Call(detail, "Save").ToBool());
+  ASSERT_EQ(doc.ListCount("Dettagli"), 1);
+  EXPECT_EQ(doc.List("Dettagli")[0].BaseRow()->Get("Codice").AsString(), "A2");
+}
+
 }  // namespace
 }  // namespace tillbook::engine::test

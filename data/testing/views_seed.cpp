@@ -163,6 +163,7 @@ void ViewsTest::Seed() {
        {"DataInserimento", Text("2024-03-20 09:15:00")}});
   Add("chiodo", "Articoli",
       {{"Codice", Text("CHIODO")},
+       {"DataInserimento", Text("2024-01-15 08:00:00")},
        {"Descrizione", Text("Chiodi assortiti")},
        {"Quantità", Num(0)},
        {"ScortaMinima", Int(2)},
@@ -184,6 +185,7 @@ void ViewsTest::Seed() {
        {"DataInserimento", Text("2024-03-19 23:59:00")}});
   Add("penna", "Articoli",
       {{"Codice", Text("PENNA")},
+       {"DataInserimento", Text("2024-01-15 08:00:00")},
        {"Descrizione", Text("Penna blu")},
        {"Quantità", Num(-2)},
        {"ScortaMinima", Int(1)},
@@ -192,6 +194,7 @@ void ViewsTest::Seed() {
        {"Settore", Ref("car")}});
   Add("gomma", "Articoli",
       {{"Codice", Text("GOMMA")},
+       {"DataInserimento", Text("2024-01-15 08:00:00")},
        {"Descrizione", Text("Gomma")},
        {"Quantità", Num(0)},
        {"PrezzoVendita", Amount("0.80")},
