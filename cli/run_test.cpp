@@ -79,6 +79,22 @@ TEST_F(RunTest, ReadsAndWritesTheArchiveThroughDataSets) {
   EXPECT_EQ(out_.str(), "2\n");  // stored: a second run sees them
 }
 
+// New rows of a script take the defaults of the person's settings file, as in the desktop
+// program: here a code length of 3 for customers.
+TEST_F(RunTest, NewRowsTakeTheDefaultsOfTheSettingsFile) {
+  const fs::path settings = dir_ / "Tillbook.ini";
+  std::ofstream(settings) << "[Configuration]\nProgrLen_ClientiForn=3\n";
+  ::setenv("TILLBOOK_SETTINGS", settings.c_str(), 1);
+  const int status = Run(
+      "Set c = Database.OpenTable(\"Clienti\")\n"
+      "c.AddRow\n"
+      "WScript.Echo c.ColValue(\"Codice\")\n",
+      {"--archive", Archive()});
+  ::unsetenv("TILLBOOK_SETTINGS");
+  ASSERT_EQ(status, 0) << err_.str();
+  EXPECT_EQ(out_.str(), "001\n");
+}
+
 // A change a table refuses is an error the script can catch; the row keeps its value and the
 // refusal is shown as a message.
 TEST_F(RunTest, RefusedChangeIsACatchableScriptError) {
