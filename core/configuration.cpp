@@ -139,6 +139,7 @@ void CopyNewRowDefaults(const Configuration& config, data::TableSwitches& s) {
   s.ProgrLen_Articoli = config.ProgrLen_Articoli;
   s.Default_UnitaMisura = config.Default_UnitaMisura;
   s.Default_CodiceIVA = config.Default_CodiceIVA;
+  s.config = config;
 }
 
 bool ParseBoolean(std::string_view value) {

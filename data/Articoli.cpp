@@ -1,5 +1,8 @@
 #include "data/Articoli.h"
 
+#include "base/error.h"
+#include "calc/prices.h"
+
 #include "engine/connection.h"
 #include "engine/row.h"
 
@@ -147,6 +150,84 @@ void Articoli::itfSetData_OnBeforeUpdateField(engine::Row& row, std::string_view
 void Articoli::itfSetData_OnUpdateRow(engine::Row& row, engine::HookReply& reply) {
   TableClass::itfSetData_OnUpdateRow(row, reply);
   if (!reply.cancelled()) row.Set("DataModifica", Variant::Date(Today()));
+}
+
+namespace {
+
+constexpr std::string_view kMarkupFromPrice = "Updating_PrezzoVendita";
+constexpr std::string_view kFinalFromPrice = "Updating_PrezzoFinale";
+
+Money MoneyField(const engine::Row& row, std::string_view field) {
+  const Variant v = row.Get(field);
+  return v.IsNull() || v.IsEmpty() ? Money() : v.ToMoney();
+}
+double NumberField(const engine::Row& row, std::string_view field) {
+  const Variant v = row.Get(field);
+  return v.IsNull() || v.IsEmpty() ? 0 : v.ToDouble();
+}
+calc::ArticleCosts CostsOf(const engine::Row& row) {
+  return {MoneyField(row, "PrezzoAcquisto"), MoneyField(row, "PrezzoAcquistoMedio"),
+          MoneyField(row, "CostoOneriUnitario")};
+}
+double VatRate(const engine::Row& row) {
+  auto vat = row.Reference("IVA");
+  return vat ? NumberField(*vat, "Percentuale") : 0;
+}
+void Write(engine::Row& row, std::string_view field, const Variant& value) {
+  if (!row.Set(field, value))
+    throw Error("Impossibile aggiornare «" + std::string(field) + "» dell'articolo.", "price rules");
+}
+
+}  // namespace
+
+void Articoli::itfSetData_OnUpdateField(engine::Row& row, std::string_view field,
+                                        engine::HookReply&) {
+  const core::Configuration& config = switches().config;
+  if (field == "PrezzoVendita") {
+    const Money price = MoneyField(row, "PrezzoVendita");
+    {
+      engine::Row::Guard guard(row, kMarkupFromPrice);
+      if (auto markup = calc::MarkupForSalePrice(CostsOf(row), price,
+                                                 NumberField(row, "PercentualeRicarico"), config))
+        Write(row, "PercentualeRicarico", Variant::Double(*markup));
+    }
+    engine::Row::Guard guard(row, kFinalFromPrice);
+    Write(row, "PrezzoFinale",
+          Variant::Currency(Money::FromDouble(calc::CalcFinalFromSalePrice(price, VatRate(row)))));
+    return;
+  }
+  if (field == "PrezzoFinale") {
+    if (row.IsGuarded(kFinalFromPrice)) return;
+    const Money net = Money::FromDouble(
+        calc::CalcNetFromFinalPrice(MoneyField(row, "PrezzoFinale"), VatRate(row)));
+    if (MoneyField(row, "PrezzoVendita") != net) Write(row, "PrezzoVendita", Variant::Currency(net));
+    return;
+  }
+  const bool costs = field == "PrezzoAcquistoMedio" || field == "CostoOneriUnitario";
+  if ((costs || field == "PercentualeRicarico") && !row.IsGuarded(kMarkupFromPrice)) {
+    const calc::ArticleCosts c = CostsOf(row);
+    if (c.PrezzoAcquistoMedio.raw() != 0 || c.CostoOneriUnitario.raw() != 0)
+      Write(row, "PrezzoVendita",
+            Variant::Currency(Money::FromDouble(calc::CalcSalePriceFromMarkup(
+                c, NumberField(row, "PercentualeRicarico"), config))));
+  }
+  if (costs && !row.IsCreating()) {
+    const Money reference = MoneyField(row, "PrezzoAcquistoMedio") + MoneyField(row, "CostoOneriUnitario");
+    for (engine::Row& list : row.List("ListiniPersonalizzati")) {
+      Write(list, "PrezzoRiferimento", Variant::Currency(reference));
+      list.Save();
+    }
+  }
+  if (field == "PrezzoAcquisto" && !row.IsEmpty("PrezzoAcquisto") &&
+      MoneyField(row, "PrezzoAcquistoMedio").raw() == 0)
+    Write(row, "PrezzoAcquistoMedio", row.Get("PrezzoAcquisto"));
+  if ((field == "Quantità" || field == "QuantitàInOrdineClienti" ||
+       field == "QuantitàInOrdineFornitori") &&
+      switches().Use_Ordini && Has(row, "QuantitàFinale"))
+    Write(row, "QuantitàFinale",
+          Variant::Double(NumberField(row, "Quantità") -
+                          NumberField(row, "QuantitàInOrdineClienti") +
+                          NumberField(row, "QuantitàInOrdineFornitori")));
 }
 
 }  // namespace tillbook::data

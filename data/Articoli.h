@@ -14,6 +14,10 @@ class Articoli : public TableClass {
   void itfSetData_OnBeforeUpdateField(engine::Row& row, std::string_view field,
                                       const Variant& newValue, engine::HookReply& reply) override;
   void itfSetData_OnUpdateRow(engine::Row& row, engine::HookReply& reply) override;
+  // The price rules: markup, sale price and final price follow one another and the costs; the
+  // final quantity follows the stock and the order quantities.
+  void itfSetData_OnUpdateField(engine::Row& row, std::string_view field,
+                                engine::HookReply& reply) override;
 };
 
 }  // namespace tillbook::data

@@ -45,14 +45,13 @@ constexpr std::string_view kCodeChanged = "CodiceCassaPredefinito_Variato";
 
 void CodiciIva::itfSetData_OnUpdateField(engine::Row& row, std::string_view field,
                                          engine::HookReply&) {
-  if (field == "CodiceCassaPredefinito" && !row.IsCreating()) row.TryGuard(kCodeChanged);
+  if (field == "CodiceCassaPredefinito" && !row.IsCreating()) row.Mark(kCodeChanged);
 }
 
 // The departments using this VAT code may take its new register code; a No keeps theirs and
 // still saves the code.
 void CodiciIva::itfSetData_OnUpdateRow(engine::Row& row, engine::HookReply& reply) {
-  if (!row.IsGuarded(kCodeChanged)) return;
-  row.ReleaseGuard(kCodeChanged);
+  if (!row.TakeMark(kCodeChanged)) return;
   const auto answer = reply.ui().MessageBox(
       "Il Codice Cassa Predefinito è stato variato, vuoi impostarlo in tutti i reparti correlati?",
       engine::Buttons::YesNo, engine::Icon::Question, 0, {});

@@ -20,12 +20,4 @@ void DettagliDDTClienti::itfDefTable_DefineStructure(engine::TableDef& d) {
   d.AddIndex("Riferimento", false, "DettDDTRif");
 }
 
-void DettagliDDTClienti::itfSetData_OnNewRow(engine::Row& row, engine::HookReply&) {
-  SetDocumentRowDefaults(row);
-}
-
-void DettagliDDTClienti::itfSetData_OnSetParent(engine::Row& child, const engine::Row& parent) {
-  TakeDocumentExemption(child, parent);
-}
-
 }  // namespace tillbook::data

@@ -1,17 +1,15 @@
 // The table `DettagliDDTClienti`.
 #pragma once
 
-#include "data/TableClass.h"
+#include "data/document_rules.h"
 
 namespace tillbook::data {
 
-class DettagliDDTClienti : public TableClass {
+class DettagliDDTClienti : public DocumentRowTable {
  public:
-  explicit DettagliDDTClienti(const TableSwitches& s) : TableClass("DettagliDDTClienti", s) {}
+  explicit DettagliDDTClienti(const TableSwitches& s) : DocumentRowTable("DettagliDDTClienti", s, DocumentKind::CustomerTransport, false) {}
   void itfDefTable_DefineIdentity(engine::TableDef& d) override;
   void itfDefTable_DefineStructure(engine::TableDef& d) override;
-  void itfSetData_OnNewRow(engine::Row& row, engine::HookReply& reply) override;
-  void itfSetData_OnSetParent(engine::Row& child, const engine::Row& parent) override;
 };
 
 }  // namespace tillbook::data

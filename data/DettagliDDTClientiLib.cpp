@@ -20,12 +20,4 @@ void DettagliDDTClientiLib::itfDefTable_DefineStructure(engine::TableDef& d) {
   d.AddIndex("Riferimento", false);
 }
 
-void DettagliDDTClientiLib::itfSetData_OnNewRow(engine::Row& row, engine::HookReply&) {
-  SetDocumentRowDefaults(row);
-}
-
-void DettagliDDTClientiLib::itfSetData_OnSetParent(engine::Row& child, const engine::Row& parent) {
-  TakeDocumentExemption(child, parent);
-}
-
 }  // namespace tillbook::data

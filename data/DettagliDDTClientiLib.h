@@ -1,17 +1,15 @@
 // The table `DettagliDDTClientiLib`.
 #pragma once
 
-#include "data/TableClass.h"
+#include "data/document_rules.h"
 
 namespace tillbook::data {
 
-class DettagliDDTClientiLib : public TableClass {
+class DettagliDDTClientiLib : public DocumentRowTable {
  public:
-  explicit DettagliDDTClientiLib(const TableSwitches& s) : TableClass("DettagliDDTClientiLib", s) {}
+  explicit DettagliDDTClientiLib(const TableSwitches& s) : DocumentRowTable("DettagliDDTClientiLib", s, DocumentKind::CustomerTransport, true) {}
   void itfDefTable_DefineIdentity(engine::TableDef& d) override;
   void itfDefTable_DefineStructure(engine::TableDef& d) override;
-  void itfSetData_OnNewRow(engine::Row& row, engine::HookReply& reply) override;
-  void itfSetData_OnSetParent(engine::Row& child, const engine::Row& parent) override;
 };
 
 }  // namespace tillbook::data

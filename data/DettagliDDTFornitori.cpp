@@ -20,12 +20,4 @@ void DettagliDDTFornitori::itfDefTable_DefineStructure(engine::TableDef& d) {
                     .referenceDescription = kTransportReference});
 }
 
-void DettagliDDTFornitori::itfSetData_OnNewRow(engine::Row& row, engine::HookReply&) {
-  SetDocumentRowDefaults(row);
-}
-
-void DettagliDDTFornitori::itfSetData_OnSetParent(engine::Row& child, const engine::Row& parent) {
-  TakeDocumentExemption(child, parent);
-}
-
 }  // namespace tillbook::data

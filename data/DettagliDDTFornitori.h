@@ -1,17 +1,15 @@
 // The table `DettagliDDTFornitori`.
 #pragma once
 
-#include "data/TableClass.h"
+#include "data/document_rules.h"
 
 namespace tillbook::data {
 
-class DettagliDDTFornitori : public TableClass {
+class DettagliDDTFornitori : public DocumentRowTable {
  public:
-  explicit DettagliDDTFornitori(const TableSwitches& s) : TableClass("DettagliDDTFornitori", s) {}
+  explicit DettagliDDTFornitori(const TableSwitches& s) : DocumentRowTable("DettagliDDTFornitori", s, DocumentKind::SupplierTransport, false) {}
   void itfDefTable_DefineIdentity(engine::TableDef& d) override;
   void itfDefTable_DefineStructure(engine::TableDef& d) override;
-  void itfSetData_OnNewRow(engine::Row& row, engine::HookReply& reply) override;
-  void itfSetData_OnSetParent(engine::Row& child, const engine::Row& parent) override;
 };
 
 }  // namespace tillbook::data

@@ -19,13 +19,4 @@ void DettagliDDTFornitoriLib::itfDefTable_DefineStructure(engine::TableDef& d) {
                     .referenceDescription = kTransportReference});
 }
 
-void DettagliDDTFornitoriLib::itfSetData_OnNewRow(engine::Row& row, engine::HookReply&) {
-  SetDocumentRowDefaults(row);
-}
-
-void DettagliDDTFornitoriLib::itfSetData_OnSetParent(engine::Row& child,
-                                                     const engine::Row& parent) {
-  TakeDocumentExemption(child, parent);
-}
-
 }  // namespace tillbook::data

@@ -1,18 +1,16 @@
 // The table `DettagliDDTFornitoriLib`.
 #pragma once
 
-#include "data/TableClass.h"
+#include "data/document_rules.h"
 
 namespace tillbook::data {
 
-class DettagliDDTFornitoriLib : public TableClass {
+class DettagliDDTFornitoriLib : public DocumentRowTable {
  public:
   explicit DettagliDDTFornitoriLib(const TableSwitches& s)
-      : TableClass("DettagliDDTFornitoriLib", s) {}
+      : DocumentRowTable("DettagliDDTFornitoriLib", s, DocumentKind::SupplierTransport, true) {}
   void itfDefTable_DefineIdentity(engine::TableDef& d) override;
   void itfDefTable_DefineStructure(engine::TableDef& d) override;
-  void itfSetData_OnNewRow(engine::Row& row, engine::HookReply& reply) override;
-  void itfSetData_OnSetParent(engine::Row& child, const engine::Row& parent) override;
 };
 
 }  // namespace tillbook::data

@@ -19,12 +19,4 @@ void DettagliForniture::itfDefTable_DefineStructure(engine::TableDef& d) {
                     .referenceDescription = kTransportReference});
 }
 
-void DettagliForniture::itfSetData_OnNewRow(engine::Row& row, engine::HookReply&) {
-  SetDocumentRowDefaults(row);
-}
-
-void DettagliForniture::itfSetData_OnSetParent(engine::Row& child, const engine::Row& parent) {
-  TakeDocumentExemption(child, parent);
-}
-
 }  // namespace tillbook::data

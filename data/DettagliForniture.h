@@ -1,17 +1,15 @@
 // The table `DettagliForniture`.
 #pragma once
 
-#include "data/TableClass.h"
+#include "data/document_rules.h"
 
 namespace tillbook::data {
 
-class DettagliForniture : public TableClass {
+class DettagliForniture : public DocumentRowTable {
  public:
-  explicit DettagliForniture(const TableSwitches& s) : TableClass("DettagliForniture", s) {}
+  explicit DettagliForniture(const TableSwitches& s) : DocumentRowTable("DettagliForniture", s, DocumentKind::Load, false) {}
   void itfDefTable_DefineIdentity(engine::TableDef& d) override;
   void itfDefTable_DefineStructure(engine::TableDef& d) override;
-  void itfSetData_OnNewRow(engine::Row& row, engine::HookReply& reply) override;
-  void itfSetData_OnSetParent(engine::Row& child, const engine::Row& parent) override;
 };
 
 }  // namespace tillbook::data

@@ -19,12 +19,4 @@ void DettagliFornitureLib::itfDefTable_DefineStructure(engine::TableDef& d) {
           .referenceDescription = kTransportReference});
 }
 
-void DettagliFornitureLib::itfSetData_OnNewRow(engine::Row& row, engine::HookReply&) {
-  SetDocumentRowDefaults(row);
-}
-
-void DettagliFornitureLib::itfSetData_OnSetParent(engine::Row& child, const engine::Row& parent) {
-  TakeDocumentExemption(child, parent);
-}
-
 }  // namespace tillbook::data

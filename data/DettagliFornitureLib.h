@@ -1,17 +1,15 @@
 // The table `DettagliFornitureLib`.
 #pragma once
 
-#include "data/TableClass.h"
+#include "data/document_rules.h"
 
 namespace tillbook::data {
 
-class DettagliFornitureLib : public TableClass {
+class DettagliFornitureLib : public DocumentRowTable {
  public:
-  explicit DettagliFornitureLib(const TableSwitches& s) : TableClass("DettagliFornitureLib", s) {}
+  explicit DettagliFornitureLib(const TableSwitches& s) : DocumentRowTable("DettagliFornitureLib", s, DocumentKind::Load, true) {}
   void itfDefTable_DefineIdentity(engine::TableDef& d) override;
   void itfDefTable_DefineStructure(engine::TableDef& d) override;
-  void itfSetData_OnNewRow(engine::Row& row, engine::HookReply& reply) override;
-  void itfSetData_OnSetParent(engine::Row& child, const engine::Row& parent) override;
 };
 
 }  // namespace tillbook::data

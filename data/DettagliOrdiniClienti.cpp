@@ -19,12 +19,4 @@ void DettagliOrdiniClienti::itfDefTable_DefineStructure(engine::TableDef& d) {
                     .amountDescription = kNetRowAmount});
 }
 
-void DettagliOrdiniClienti::itfSetData_OnNewRow(engine::Row& row, engine::HookReply&) {
-  SetDocumentRowDefaults(row);
-}
-
-void DettagliOrdiniClienti::itfSetData_OnSetParent(engine::Row& child, const engine::Row& parent) {
-  TakeDocumentExemption(child, parent);
-}
-
 }  // namespace tillbook::data

@@ -1,17 +1,15 @@
 // The table `DettagliOrdiniClienti`.
 #pragma once
 
-#include "data/TableClass.h"
+#include "data/document_rules.h"
 
 namespace tillbook::data {
 
-class DettagliOrdiniClienti : public TableClass {
+class DettagliOrdiniClienti : public DocumentRowTable {
  public:
-  explicit DettagliOrdiniClienti(const TableSwitches& s) : TableClass("DettagliOrdiniClienti", s) {}
+  explicit DettagliOrdiniClienti(const TableSwitches& s) : DocumentRowTable("DettagliOrdiniClienti", s, DocumentKind::CustomerOrder, false) {}
   void itfDefTable_DefineIdentity(engine::TableDef& d) override;
   void itfDefTable_DefineStructure(engine::TableDef& d) override;
-  void itfSetData_OnNewRow(engine::Row& row, engine::HookReply& reply) override;
-  void itfSetData_OnSetParent(engine::Row& child, const engine::Row& parent) override;
 };
 
 }  // namespace tillbook::data

@@ -20,13 +20,4 @@ void DettagliOrdiniClientiLib::itfDefTable_DefineStructure(engine::TableDef& d) 
           .amountDescription = "Importo totale della riga (Prezzo Unitario * QuantitàOrdine)"});
 }
 
-void DettagliOrdiniClientiLib::itfSetData_OnNewRow(engine::Row& row, engine::HookReply&) {
-  SetDocumentRowDefaults(row);
-}
-
-void DettagliOrdiniClientiLib::itfSetData_OnSetParent(engine::Row& child,
-                                                      const engine::Row& parent) {
-  TakeDocumentExemption(child, parent);
-}
-
 }  // namespace tillbook::data

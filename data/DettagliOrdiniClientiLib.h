@@ -1,18 +1,16 @@
 // The table `DettagliOrdiniClientiLib`.
 #pragma once
 
-#include "data/TableClass.h"
+#include "data/document_rules.h"
 
 namespace tillbook::data {
 
-class DettagliOrdiniClientiLib : public TableClass {
+class DettagliOrdiniClientiLib : public DocumentRowTable {
  public:
   explicit DettagliOrdiniClientiLib(const TableSwitches& s)
-      : TableClass("DettagliOrdiniClientiLib", s) {}
+      : DocumentRowTable("DettagliOrdiniClientiLib", s, DocumentKind::CustomerOrder, true) {}
   void itfDefTable_DefineIdentity(engine::TableDef& d) override;
   void itfDefTable_DefineStructure(engine::TableDef& d) override;
-  void itfSetData_OnNewRow(engine::Row& row, engine::HookReply& reply) override;
-  void itfSetData_OnSetParent(engine::Row& child, const engine::Row& parent) override;
 };
 
 }  // namespace tillbook::data

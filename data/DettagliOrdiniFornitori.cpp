@@ -19,13 +19,4 @@ void DettagliOrdiniFornitori::itfDefTable_DefineStructure(engine::TableDef& d) {
                     .amountDescription = kNetRowAmount});
 }
 
-void DettagliOrdiniFornitori::itfSetData_OnNewRow(engine::Row& row, engine::HookReply&) {
-  SetDocumentRowDefaults(row);
-}
-
-void DettagliOrdiniFornitori::itfSetData_OnSetParent(engine::Row& child,
-                                                     const engine::Row& parent) {
-  TakeDocumentExemption(child, parent);
-}
-
 }  // namespace tillbook::data

@@ -20,13 +20,4 @@ void DettagliOrdiniFornitoriLib::itfDefTable_DefineStructure(engine::TableDef& d
           .amountDescription = "Importo totale della riga (Prezzo Unitario * QuantitàOrdine)"});
 }
 
-void DettagliOrdiniFornitoriLib::itfSetData_OnNewRow(engine::Row& row, engine::HookReply&) {
-  SetDocumentRowDefaults(row);
-}
-
-void DettagliOrdiniFornitoriLib::itfSetData_OnSetParent(engine::Row& child,
-                                                        const engine::Row& parent) {
-  TakeDocumentExemption(child, parent);
-}
-
 }  // namespace tillbook::data

@@ -1,18 +1,16 @@
 // The table `DettagliOrdiniFornitoriLib`.
 #pragma once
 
-#include "data/TableClass.h"
+#include "data/document_rules.h"
 
 namespace tillbook::data {
 
-class DettagliOrdiniFornitoriLib : public TableClass {
+class DettagliOrdiniFornitoriLib : public DocumentRowTable {
  public:
   explicit DettagliOrdiniFornitoriLib(const TableSwitches& s)
-      : TableClass("DettagliOrdiniFornitoriLib", s) {}
+      : DocumentRowTable("DettagliOrdiniFornitoriLib", s, DocumentKind::SupplierOrder, true) {}
   void itfDefTable_DefineIdentity(engine::TableDef& d) override;
   void itfDefTable_DefineStructure(engine::TableDef& d) override;
-  void itfSetData_OnNewRow(engine::Row& row, engine::HookReply& reply) override;
-  void itfSetData_OnSetParent(engine::Row& child, const engine::Row& parent) override;
 };
 
 }  // namespace tillbook::data

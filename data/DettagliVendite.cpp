@@ -25,12 +25,4 @@ void DettagliVendite::itfSetData_OnSelect(engine::SelectRequest& request) {
   if (request.sort.empty()) request.sort = "DettagliVendite.Riferimento,DettagliVendite.OID";
 }
 
-void DettagliVendite::itfSetData_OnNewRow(engine::Row& row, engine::HookReply&) {
-  SetDocumentRowDefaults(row);
-}
-
-void DettagliVendite::itfSetData_OnSetParent(engine::Row& child, const engine::Row& parent) {
-  TakeDocumentExemption(child, parent);
-}
-
 }  // namespace tillbook::data

@@ -19,12 +19,4 @@ void DettagliVenditeLib::itfDefTable_DefineStructure(engine::TableDef& d) {
   d.AddIndex("Riferimento", false);
 }
 
-void DettagliVenditeLib::itfSetData_OnNewRow(engine::Row& row, engine::HookReply&) {
-  SetDocumentRowDefaults(row);
-}
-
-void DettagliVenditeLib::itfSetData_OnSetParent(engine::Row& child, const engine::Row& parent) {
-  TakeDocumentExemption(child, parent);
-}
-
 }  // namespace tillbook::data

@@ -1,17 +1,15 @@
 // The table `DettagliVenditeLib`.
 #pragma once
 
-#include "data/TableClass.h"
+#include "data/document_rules.h"
 
 namespace tillbook::data {
 
-class DettagliVenditeLib : public TableClass {
+class DettagliVenditeLib : public DocumentRowTable {
  public:
-  explicit DettagliVenditeLib(const TableSwitches& s) : TableClass("DettagliVenditeLib", s) {}
+  explicit DettagliVenditeLib(const TableSwitches& s) : DocumentRowTable("DettagliVenditeLib", s, DocumentKind::Sale, true) {}
   void itfDefTable_DefineIdentity(engine::TableDef& d) override;
   void itfDefTable_DefineStructure(engine::TableDef& d) override;
-  void itfSetData_OnNewRow(engine::Row& row, engine::HookReply& reply) override;
-  void itfSetData_OnSetParent(engine::Row& child, const engine::Row& parent) override;
 };
 
 }  // namespace tillbook::data

@@ -60,10 +60,6 @@ void Forniture::itfDefTable_DefineStructure(engine::TableDef& d) {
       .AddIndexField("Documento");
 }
 
-void Forniture::itfSetData_OnNewRow(engine::Row& row, engine::HookReply&) {
-  SetDocumentDefaults(row);
-}
-
 void Forniture::itfSetData_OnSelectReference(engine::Row&, std::string_view reference,
                                              std::string& filter) {
   filter = DocumentChoiceFilter(reference, DocumentScope::Load);

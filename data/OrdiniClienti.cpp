@@ -74,10 +74,6 @@ void OrdiniClienti::itfDefTable_DefineStructure(engine::TableDef& d) {
       .AddIndexField("Archiviato");
 }
 
-void OrdiniClienti::itfSetData_OnNewRow(engine::Row& row, engine::HookReply&) {
-  SetDocumentDefaults(row);
-}
-
 void OrdiniClienti::itfSetData_OnSelectReference(engine::Row&, std::string_view reference,
                                                  std::string& filter) {
   filter = DocumentChoiceFilter(reference, DocumentScope::Other);

@@ -1,16 +1,15 @@
 // The table `OrdiniClienti`.
 #pragma once
 
-#include "data/TableClass.h"
+#include "data/document_rules.h"
 
 namespace tillbook::data {
 
-class OrdiniClienti : public TableClass {
+class OrdiniClienti : public DocumentHeaderTable {
  public:
-  explicit OrdiniClienti(const TableSwitches& s) : TableClass("OrdiniClienti", s) {}
+  explicit OrdiniClienti(const TableSwitches& s) : DocumentHeaderTable("OrdiniClienti", s, DocumentKind::CustomerOrder) {}
   void itfDefTable_DefineIdentity(engine::TableDef& d) override;
   void itfDefTable_DefineStructure(engine::TableDef& d) override;
-  void itfSetData_OnNewRow(engine::Row& row, engine::HookReply& reply) override;
   void itfSetData_OnSelectReference(engine::Row& row, std::string_view reference,
                                     std::string& filter) override;
 };

@@ -57,10 +57,6 @@ void OrdiniFornitori::itfDefTable_DefineStructure(engine::TableDef& d) {
       .AddIndexField("Archiviato");
 }
 
-void OrdiniFornitori::itfSetData_OnNewRow(engine::Row& row, engine::HookReply&) {
-  SetDocumentDefaults(row);
-}
-
 void OrdiniFornitori::itfSetData_OnSelectReference(engine::Row&, std::string_view reference,
                                                    std::string& filter) {
   filter = DocumentChoiceFilter(reference, DocumentScope::Other);

@@ -1,16 +1,15 @@
 // The table `OrdiniFornitori`.
 #pragma once
 
-#include "data/TableClass.h"
+#include "data/document_rules.h"
 
 namespace tillbook::data {
 
-class OrdiniFornitori : public TableClass {
+class OrdiniFornitori : public DocumentHeaderTable {
  public:
-  explicit OrdiniFornitori(const TableSwitches& s) : TableClass("OrdiniFornitori", s) {}
+  explicit OrdiniFornitori(const TableSwitches& s) : DocumentHeaderTable("OrdiniFornitori", s, DocumentKind::SupplierOrder) {}
   void itfDefTable_DefineIdentity(engine::TableDef& d) override;
   void itfDefTable_DefineStructure(engine::TableDef& d) override;
-  void itfSetData_OnNewRow(engine::Row& row, engine::HookReply& reply) override;
   void itfSetData_OnSelectReference(engine::Row& row, std::string_view reference,
                                     std::string& filter) override;
 };

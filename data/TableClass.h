@@ -10,6 +10,7 @@
 
 #include "base/date.h"
 #include "base/variant.h"
+#include "core/configuration.h"
 
 #include "engine/connection.h"
 #include "engine/definition.h"
@@ -35,6 +36,10 @@ struct TableSwitches {
   int ProgrLen_Articoli = 0;
   std::string Default_UnitaMisura;
   std::string Default_CodiceIVA;
+
+  // The program's options the calculations of the hooks read (rounding, the default VAT code of
+  // the charges, the price limit of a row, the order quantities switch).
+  core::Configuration config;
 };
 
 inline constexpr const char* kNotChangeable = "Non è possibile modificare questo elemento";

@@ -42,10 +42,6 @@ void TrasportiClienti::itfDefTable_DefineStructure(engine::TableDef& d) {
                  "Fatture / Vendite associate a questa operazione", -1, true, "Evasione");
 }
 
-void TrasportiClienti::itfSetData_OnNewRow(engine::Row& row, engine::HookReply&) {
-  SetDocumentDefaults(row);
-}
-
 void TrasportiClienti::itfSetData_OnSelectReference(engine::Row&, std::string_view reference,
                                                     std::string& filter) {
   filter = DocumentChoiceFilter(reference, DocumentScope::Other);

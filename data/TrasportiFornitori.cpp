@@ -48,10 +48,6 @@ void TrasportiFornitori::itfDefTable_DefineStructure(engine::TableDef& d) {
       .AddIndexField("Documento");
 }
 
-void TrasportiFornitori::itfSetData_OnNewRow(engine::Row& row, engine::HookReply&) {
-  SetDocumentDefaults(row);
-}
-
 void TrasportiFornitori::itfSetData_OnSelectReference(engine::Row&, std::string_view reference,
                                                       std::string& filter) {
   filter = DocumentChoiceFilter(reference, DocumentScope::Other);

@@ -1,16 +1,15 @@
 // The table `TrasportiFornitori`.
 #pragma once
 
-#include "data/TableClass.h"
+#include "data/document_rules.h"
 
 namespace tillbook::data {
 
-class TrasportiFornitori : public TableClass {
+class TrasportiFornitori : public DocumentHeaderTable {
  public:
-  explicit TrasportiFornitori(const TableSwitches& s) : TableClass("TrasportiFornitori", s) {}
+  explicit TrasportiFornitori(const TableSwitches& s) : DocumentHeaderTable("TrasportiFornitori", s, DocumentKind::SupplierTransport) {}
   void itfDefTable_DefineIdentity(engine::TableDef& d) override;
   void itfDefTable_DefineStructure(engine::TableDef& d) override;
-  void itfSetData_OnNewRow(engine::Row& row, engine::HookReply& reply) override;
   void itfSetData_OnSelectReference(engine::Row& row, std::string_view reference,
                                     std::string& filter) override;
 };

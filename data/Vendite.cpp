@@ -61,10 +61,6 @@ void Vendite::itfDefTable_DefineStructure(engine::TableDef& d) {
       .AddIndexField("Archiviato");
 }
 
-void Vendite::itfSetData_OnNewRow(engine::Row& row, engine::HookReply&) {
-  SetDocumentDefaults(row);
-}
-
 void Vendite::itfSetData_OnSelectReference(engine::Row&, std::string_view reference,
                                            std::string& filter) {
   filter = DocumentChoiceFilter(reference, DocumentScope::Sale);

@@ -1,16 +1,15 @@
 // The table `Vendite`.
 #pragma once
 
-#include "data/TableClass.h"
+#include "data/document_rules.h"
 
 namespace tillbook::data {
 
-class Vendite : public TableClass {
+class Vendite : public DocumentHeaderTable {
  public:
-  explicit Vendite(const TableSwitches& s) : TableClass("Vendite", s) {}
+  explicit Vendite(const TableSwitches& s) : DocumentHeaderTable("Vendite", s, DocumentKind::Sale) {}
   void itfDefTable_DefineIdentity(engine::TableDef& d) override;
   void itfDefTable_DefineStructure(engine::TableDef& d) override;
-  void itfSetData_OnNewRow(engine::Row& row, engine::HookReply& reply) override;
   void itfSetData_OnSelectReference(engine::Row& row, std::string_view reference,
                                     std::string& filter) override;
   void itfSetData_OnSelect(engine::SelectRequest& request) override;

@@ -47,10 +47,6 @@ void VenditeAccompagnatorie::itfDefTable_DefineStructure(engine::TableDef& d) {
                  kNotSet, kNotSet, "Aspetto esteriore dei beni", -2, true, "Beni");
 }
 
-void VenditeAccompagnatorie::itfSetData_OnNewRow(engine::Row& row, engine::HookReply&) {
-  SetDocumentDefaults(row);
-}
-
 void VenditeAccompagnatorie::itfSetData_OnSelectReference(engine::Row&, std::string_view reference,
                                                           std::string& filter) {
   filter = DocumentChoiceFilter(reference, DocumentScope::Sale);

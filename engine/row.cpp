@@ -196,9 +196,18 @@ bool Row::Relink(const std::string& keyField, const Variant& value) {
     if (!st) return false;
     const Row baseRow(*session_, std::move(st));
     Guard relinking(*this, kRelinking);
-    session_->Assign(seg, t.baseLinkColumn,
-                     CoerceToField(t.own->columns[t.baseLinkColumn],
-                                   Variant::Double(static_cast<double>(baseRow.Oid()))));
+    // The link is a field of its own for the hooks: a row counted on its base row (an article's
+    // stock) moves its contribution from the old base to the new one around this change.
+    const ColumnInfo& linkColumn = t.own->columns[t.baseLinkColumn];
+    const Variant newLink =
+        CoerceToField(linkColumn, Variant::Double(static_cast<double>(baseRow.Oid())));
+    HookReply before(session_->ui());
+    t.hooks->itfSetData_OnBeforeUpdateField(*this, linkColumn.name, newLink, before);
+    if (before.cancelled() || state_->dead()) return false;
+    session_->Assign(seg, t.baseLinkColumn, newLink);
+    HookReply after(session_->ui());
+    t.hooks->itfSetData_OnUpdateField(*this, linkColumn.name, after);
+    if (after.cancelled()) return false;
     // Each copy goes through Set, so the row's hooks see every value the new base brings.
     for (const std::string& column : base.columnOrder)
       if (!Set(column, baseRow.Get(column))) return false;
@@ -384,16 +393,33 @@ bool Row::AddToList(std::string_view reference, const Row& item) {
   return RunLevel(*session_, [&] {
     Row linked = item;
     if (!EnsureStored() || !linked.EnsureStored()) return false;
-    const int64_t owner = Oid(), oid = item.Oid();
+    if (ListHolds(r, linked)) return true;
+    HookReply before(session_->ui());
+    table().hooks->itfSetData_OnBeforeUpdateReference(*this, r.def->name, nullptr, before);
+    if (before.cancelled() || state_->dead()) return false;
     session_->EnsureSqlOpen();
     Statement& s = session_->db().Cached("INSERT OR IGNORE INTO " + Quote(r.linkTable) +
                                          " (\"OID_Owner\",\"OID_Item\") VALUES (?,?)");
-    StatementUse use(s);
-    s.BindInt(1, owner);
-    s.BindInt(2, oid);
-    s.Run();
-    return true;
+    {
+      StatementUse use(s);
+      s.BindInt(1, Oid());
+      s.BindInt(2, linked.Oid());
+      s.Run();
+    }
+    HookReply after(session_->ui());
+    table().hooks->itfSetData_OnUpdateReference(*this, r.def->name, &linked, after);
+    return !after.cancelled();
   });
+}
+
+bool Row::ListHolds(const ReferenceInfo& r, const Row& item) const {
+  session_->EnsureSqlOpen();
+  Statement& s = session_->db().Cached("SELECT 1 FROM " + Quote(r.linkTable) +
+                                       " WHERE \"OID_Owner\"=? AND \"OID_Item\"=?");
+  StatementUse use(s);
+  s.BindInt(1, Oid());
+  s.BindInt(2, item.Oid());
+  return s.Step();
 }
 
 bool Row::RemoveFromList(std::string_view reference, const Row& item) {
@@ -401,14 +427,22 @@ bool Row::RemoveFromList(std::string_view reference, const Row& item) {
   if (r.kind != RefKind::List)
     throw Error("«" + r.def->name + "» non è un elenco di collegamenti.", "RemoveFromList");
   return RunLevel(*session_, [&] {
+    if (state_->pending() || item.IsPending() || !ListHolds(r, item)) return true;
+    HookReply before(session_->ui());
+    table().hooks->itfSetData_OnBeforeUpdateReference(*this, r.def->name, &item, before);
+    if (before.cancelled() || state_->dead()) return false;
     session_->EnsureSqlOpen();
     Statement& s = session_->db().Cached("DELETE FROM " + Quote(r.linkTable) +
                                          " WHERE \"OID_Owner\"=? AND \"OID_Item\"=?");
-    StatementUse use(s);
-    s.BindInt(1, Oid());
-    s.BindInt(2, item.Oid());
-    s.Run();
-    return true;
+    {
+      StatementUse use(s);
+      s.BindInt(1, Oid());
+      s.BindInt(2, item.Oid());
+      s.Run();
+    }
+    HookReply after(session_->ui());
+    table().hooks->itfSetData_OnUpdateReference(*this, r.def->name, nullptr, after);
+    return !after.cancelled();
   });
 }
 
@@ -473,6 +507,26 @@ bool Row::Delete() {
     HookReply reply(session_->ui());
     t.hooks->itfSetData_OnDeleteRow(*this, reply);
     if (reply.cancelled()) return false;
+    // Links that list this row elsewhere go with it, each through its owner so that the
+    // owner's hooks take the row's contribution off (an order drawn by a deleted sale).
+    if (state_->segs.back()->inSql)
+      for (const ReferenceInfo* r : t.listedBy) {
+        for (int64_t owner : QueryOids(*session_,
+                                       "SELECT \"OID_Owner\" FROM " + Quote(r->linkTable) +
+                                           " WHERE \"OID_Item\"=? ORDER BY rowid",
+                                       state_->oid())) {
+          auto st = session_->LoadRow(*r->declaredIn, owner);
+          if (!st) continue;
+          Row ownerRow(*session_, std::move(st));
+          if (!ownerRow.RemoveFromList(r->def->name, *this)) return false;
+        }
+        session_->EnsureSqlOpen();
+        Statement& s = session_->db().Cached("DELETE FROM " + Quote(r->linkTable) +
+                                             " WHERE \"OID_Item\"=?");
+        StatementUse use(s);
+        s.BindInt(1, state_->oid());
+        s.Run();
+      }
     for (const auto& r : t.references) {
       if (r->kind == RefKind::OwnedList) {
         for (Row& child : List(r->def->name))
@@ -489,20 +543,13 @@ bool Row::Delete() {
         s.Run();
       }
     }
-    // Links that list this row elsewhere go with it.
-    if (state_->segs.back()->inSql)
-      for (const ReferenceInfo* r : t.listedBy) {
-        session_->EnsureSqlOpen();
-        Statement& s = session_->db().Cached("DELETE FROM " + Quote(r->linkTable) +
-                                             " WHERE \"OID_Item\"=?");
-        StatementUse use(s);
-        s.BindInt(1, state_->oid());
-        s.Run();
-      }
     session_->DeleteNow(*state_);
     return true;
   });
 }
+
+void Row::Mark(std::string_view name) { session_->Mark(*state_, name); }
+bool Row::TakeMark(std::string_view name) { return session_->TakeMark(*state_, name); }
 
 bool Row::TryGuard(std::string_view name) {
   return state_->guards.emplace(name).second;

@@ -17,6 +17,7 @@ namespace tillbook::engine {
 
 class Connection;
 struct TableInfo;
+struct ReferenceInfo;
 namespace internal {
 struct RowState;
 class Session;
@@ -81,7 +82,11 @@ class Row {
   // A new owned row extending a base row with copies (LinkToBase false): the child's copies of
   // the base columns are filled from `baseRow`, then as AddListRow.
   std::optional<Row> AddListRowFrom(std::string_view reference, const Row& baseRow);
-  // Links / unlinks an existing row in a list that is not owned.
+  // Links / unlinks an existing row in a list that is not owned. The owner's hooks see it as a
+  // change of that reference: linking runs OnBeforeUpdateReference with no row and
+  // OnUpdateReference with the row that joined; unlinking runs OnBeforeUpdateReference with the
+  // row leaving and OnUpdateReference with none. Linking a row already listed, or unlinking one
+  // that is not, does nothing.
   bool AddToList(std::string_view reference, const Row& item);
   bool RemoveFromList(std::string_view reference, const Row& item);
 
@@ -120,6 +125,11 @@ class Row {
     bool taken_;
   };
 
+  // A named mark left on the row until TakeMark finds it: for a change that matters at a later
+  // save (a load's charges changed since it was last saved). Unlike a guard it outlives the
+  // computation that set it and the handles on the row.
+  void Mark(std::string_view name);
+  bool TakeMark(std::string_view name);
   // The message of the latest refusal a hook showed (empty when the latest cancellation was a
   // No), and forgets it: for callers that report a refusal in their own way.
   static std::string TakeRefusal();
@@ -133,6 +143,7 @@ class Row {
 
  private:
   bool Relink(const std::string& keyField, const Variant& value);
+  bool ListHolds(const ReferenceInfo& list, const Row& item) const;
 
   internal::Session* session_;
   std::shared_ptr<internal::RowState> state_;

@@ -168,6 +168,8 @@ class ViewsTest : public ::testing::Test {
   static Variant Ref(const std::string& name) { return Num(static_cast<double>(Id(name))); }
   static Variant Existing(const char* table, const char* field, const char* value);
   static void Set(engine::Row& row, const engine::FieldValues& values);
+  // Writes every seeded value again over what the table hooks derived from the seeded rows.
+  static void RedrawPicture();
   static engine::Row ArticleRow(engine::Row& document, const char* list, const char* article,
                                 const engine::FieldValues& values);
   static void Seed();

@@ -12,6 +12,7 @@
 #include <map>
 #include <memory>
 #include <set>
+#include <tuple>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -74,6 +75,13 @@ struct Level {
 
 class Session {
  public:
+  // Row marks (see Row::Mark).
+  void Mark(const RowState& r, std::string_view name) {
+    marks_.emplace(r.table, r.oid(), std::string(name));
+  }
+  bool TakeMark(const RowState& r, std::string_view name) {
+    return marks_.erase(std::make_tuple(r.table, r.oid(), std::string(name))) > 0;
+  }
   Session(std::unique_ptr<SqliteDb> db, UiServices* ui);
   ~Session();
 
@@ -163,6 +171,9 @@ class Session {
   static constexpr size_t kLightenInserts = 256, kLightenUndo = 16384;
   std::vector<std::shared_ptr<SegmentState>> dirty_;
   std::map<std::pair<const SegmentInfo*, int64_t>, std::weak_ptr<SegmentState>> segments_;
+  // Marks left on rows until a later event takes them (Row::Mark); they outlive the row's
+  // cached values.
+  std::set<std::tuple<const TableInfo*, int64_t, std::string>, std::less<>> marks_;
   std::map<std::pair<const TableInfo*, int64_t>, std::weak_ptr<RowState>> rows_;
   std::unordered_map<const SegmentInfo*, std::string> selectSql_, insertSql_;
 };
