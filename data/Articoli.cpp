@@ -175,7 +175,8 @@ double VatRate(const engine::Row& row) {
 }
 void Write(engine::Row& row, std::string_view field, const Variant& value) {
   if (!row.Set(field, value))
-    throw Error("Impossibile aggiornare «" + std::string(field) + "» dell'articolo.", "price rules");
+    throw Error("Impossibile aggiornare «" + std::string(field) + "» dell'articolo.",
+                "price rules");
 }
 
 }  // namespace
@@ -200,7 +201,8 @@ void Articoli::itfSetData_OnUpdateField(engine::Row& row, std::string_view field
     if (row.IsGuarded(kFinalFromPrice)) return;
     const Money net = Money::FromDouble(
         calc::CalcNetFromFinalPrice(MoneyField(row, "PrezzoFinale"), VatRate(row)));
-    if (MoneyField(row, "PrezzoVendita") != net) Write(row, "PrezzoVendita", Variant::Currency(net));
+    if (MoneyField(row, "PrezzoVendita") != net)
+      Write(row, "PrezzoVendita", Variant::Currency(net));
     return;
   }
   const bool costs = field == "PrezzoAcquistoMedio" || field == "CostoOneriUnitario";
@@ -212,7 +214,8 @@ void Articoli::itfSetData_OnUpdateField(engine::Row& row, std::string_view field
                 c, NumberField(row, "PercentualeRicarico"), config))));
   }
   if (costs && !row.IsCreating()) {
-    const Money reference = MoneyField(row, "PrezzoAcquistoMedio") + MoneyField(row, "CostoOneriUnitario");
+    const Money reference =
+        MoneyField(row, "PrezzoAcquistoMedio") + MoneyField(row, "CostoOneriUnitario");
     for (engine::Row& list : row.List("ListiniPersonalizzati")) {
       Write(list, "PrezzoRiferimento", Variant::Currency(reference));
       list.Save();
@@ -224,10 +227,10 @@ void Articoli::itfSetData_OnUpdateField(engine::Row& row, std::string_view field
   if ((field == "Quantità" || field == "QuantitàInOrdineClienti" ||
        field == "QuantitàInOrdineFornitori") &&
       switches().Use_Ordini && Has(row, "QuantitàFinale"))
-    Write(row, "QuantitàFinale",
-          Variant::Double(NumberField(row, "Quantità") -
-                          NumberField(row, "QuantitàInOrdineClienti") +
-                          NumberField(row, "QuantitàInOrdineFornitori")));
+    Write(
+        row, "QuantitàFinale",
+        Variant::Double(NumberField(row, "Quantità") - NumberField(row, "QuantitàInOrdineClienti") +
+                        NumberField(row, "QuantitàInOrdineFornitori")));
 }
 
 }  // namespace tillbook::data

@@ -51,19 +51,35 @@ constexpr std::string_view kChargesChanged = "Oneri_Variati";
 // person moves the discount or the unit price.
 constexpr std::string_view kFollowingAmount = "Refresh_PrezzoUnitarioFinale";
 
-bool IsNothing(const Variant& v) { return v.IsNull() || v.IsEmpty(); }
-Money MoneyOf(const Variant& v) { return IsNothing(v) ? Money() : v.ToMoney(); }
+bool IsNothing(const Variant& v) {
+  return v.IsNull() || v.IsEmpty();
+}
+Money MoneyOf(const Variant& v) {
+  return IsNothing(v) ? Money() : v.ToMoney();
+}
 double NumberOf(const Variant& v) {
   if (IsNothing(v) || (v.IsString() && v.AsString().empty())) return 0;
   return v.ToDouble();
 }
-bool FlagOf(const Variant& v) { return !IsNothing(v) && v.ToBool(); }
-Money MoneyOf(const Row& r, std::string_view f) { return MoneyOf(r.Get(f)); }
-double NumberOf(const Row& r, std::string_view f) { return NumberOf(r.Get(f)); }
-bool FlagOf(const Row& r, std::string_view f) { return FlagOf(r.Get(f)); }
-bool Has(const Row& r, std::string_view f) { return r.table().FindColumn(f).valid(); }
+bool FlagOf(const Variant& v) {
+  return !IsNothing(v) && v.ToBool();
+}
+Money MoneyOf(const Row& r, std::string_view f) {
+  return MoneyOf(r.Get(f));
+}
+double NumberOf(const Row& r, std::string_view f) {
+  return NumberOf(r.Get(f));
+}
+bool FlagOf(const Row& r, std::string_view f) {
+  return FlagOf(r.Get(f));
+}
+bool Has(const Row& r, std::string_view f) {
+  return r.table().FindColumn(f).valid();
+}
 
-bool Is(std::string_view a, std::string_view b) { return text::NoCaseEqual{}(a, b); }
+bool Is(std::string_view a, std::string_view b) {
+  return text::NoCaseEqual{}(a, b);
+}
 
 void Write(Row& row, std::string_view field, const Variant& value) {
   if (!row.Set(field, value))
@@ -252,10 +268,10 @@ void UpdateCosts(const DocumentInfo& info, Row& row, bool reverse, std::string_v
   }
   if (!(all || field == "ImportoParzialeOneri")) return;
   if (!Has(row, "ImportoParzialeOneri") || !Has(*article, "CostoOneriUnitario")) return;
-  WriteMoney(*article, "CostoOneriUnitario",
-             calc::UpdateUnitChargeCost(MoneyOf(*article, "CostoOneriUnitario"),
-                                        MoneyOf(row, "ImportoParzialeOneri"), quantity, stock,
-                                        reverse));
+  WriteMoney(
+      *article, "CostoOneriUnitario",
+      calc::UpdateUnitChargeCost(MoneyOf(*article, "CostoOneriUnitario"),
+                                 MoneyOf(row, "ImportoParzialeOneri"), quantity, stock, reverse));
 }
 
 // The supplier's last price follows the net price of its load rows.
@@ -280,7 +296,9 @@ std::string BaseLinkName(const Row& row) {
 }
 
 // A stored row counts; a row waiting for its first save does not yet.
-bool Counts(const Row& row) { return !row.IsPending() && row.IsValid(); }
+bool Counts(const Row& row) {
+  return !row.IsPending() && row.IsValid();
+}
 
 }  // namespace
 
@@ -288,8 +306,8 @@ bool Counts(const Row& row) { return !row.IsPending() && row.IsValid(); }
 
 void DocumentHeaderTable::itfSetData_OnNewRow(Row& row, HookReply&) {
   SetDocumentDefaults(row);
-  for (std::string_view f : {"ImportoTotale", "ImportoTotaleIVA", "ImportoTotaleOneri",
-                             "ImportoRitenute"})
+  for (std::string_view f :
+       {"ImportoTotale", "ImportoTotaleIVA", "ImportoTotaleOneri", "ImportoRitenute"})
     if (Has(row, f)) row.Set(f, Variant::Currency(Money()));
   for (std::string_view f : kCharges)
     if (Has(row, f)) row.Set(f, Variant::Currency(Money()));
@@ -452,8 +470,8 @@ void DocumentHeaderTable::itfSetData_OnDeleteRow(Row& row, HookReply& reply) {
 
 void DocumentRowTable::itfSetData_OnNewRow(Row& row, HookReply&) {
   SetDocumentRowDefaults(row);
-  for (std::string_view f : {"ImportoListino", "Importo", "ImportoIVA", "ImportoFinale",
-                             "ImportoParzialeOneri"})
+  for (std::string_view f :
+       {"ImportoListino", "Importo", "ImportoIVA", "ImportoFinale", "ImportoParzialeOneri"})
     if (Has(row, f)) row.Set(f, Variant::Currency(Money()));
 }
 
@@ -468,7 +486,9 @@ namespace {
 // the rules make in between (the amounts following a new quantity) find the contribution out and
 // leave it alone; the field that took it out puts it back.
 constexpr std::string_view kOut = "Contributo_Sospeso";
-std::string OutFor(std::string_view field) { return std::string(kOut) + ":" + std::string(field); }
+std::string OutFor(std::string_view field) {
+  return std::string(kOut) + ":" + std::string(field);
+}
 
 }  // namespace
 
@@ -493,10 +513,14 @@ void DocumentRowTable::itfSetData_OnBeforeUpdateField(Row& row, std::string_view
   if (!counted) return;
   const RowValues before = ValuesOf(info_, row);
   RowValues after = before;
-  if (field == info_.quantity) after.quantity = NumberOf(newValue);
-  else if (field == info_.fulfilled) after.fulfilled = NumberOf(newValue);
-  else if (field == "Importo") after.importo = MoneyOf(newValue);
-  else after.importoIva = MoneyOf(newValue);
+  if (field == info_.quantity)
+    after.quantity = NumberOf(newValue);
+  else if (field == info_.fulfilled)
+    after.fulfilled = NumberOf(newValue);
+  else if (field == "Importo")
+    after.importo = MoneyOf(newValue);
+  else
+    after.importoIva = MoneyOf(newValue);
   MoveContribution(info_, switches(), row, before, after);
 }
 
@@ -549,8 +573,8 @@ void DocumentRowTable::CustomerRules(Row& row, std::string_view field, HookReply
   if (field == "ImportoFinale" && Has(row, "PrezzoUnitarioFinale")) {
     // Written by the rules, so not a final price typed by the person.
     Row::Guard guard(row, kFollowingAmount);
-    if (auto unit = calc::FinalUnitPrice(MoneyOf(row, "ImportoFinale"),
-                                         NumberOf(row, info_.quantity)))
+    if (auto unit =
+            calc::FinalUnitPrice(MoneyOf(row, "ImportoFinale"), NumberOf(row, info_.quantity)))
       WriteMoney(row, "PrezzoUnitarioFinale", *unit);
   }
   if (field == "PrezzoUnitarioFinale" && !row.IsGuarded("Calculate_ImportoVendita") &&
@@ -579,8 +603,8 @@ void DocumentRowTable::SupplierRules(Row& row, std::string_view field) {
           if (d.ReferenceOid("Fornitore") == supplier) supplierPrice = MoneyOf(d, "PrezzoAcquisto");
     }
     WriteMoney(row, "PrezzoListino",
-               Money::FromDouble(calc::GetSupplierPurchasePrice(MoneyOf(row, "PrezzoAcquisto"),
-                                                                supplierPrice)));
+               Money::FromDouble(
+                   calc::GetSupplierPurchasePrice(MoneyOf(row, "PrezzoAcquisto"), supplierPrice)));
   }
   if (field == info_.quantity || field == "PrezzoListino" || field == "PercentualeSconto") {
     Row::Guard guard(row, "Calculate_ImportoAcquisto");
