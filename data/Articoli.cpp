@@ -224,13 +224,7 @@ void Articoli::itfSetData_OnUpdateField(engine::Row& row, std::string_view field
   if (field == "PrezzoAcquisto" && !row.IsEmpty("PrezzoAcquisto") &&
       MoneyField(row, "PrezzoAcquistoMedio").raw() == 0)
     Write(row, "PrezzoAcquistoMedio", row.Get("PrezzoAcquisto"));
-  if ((field == "Quantità" || field == "QuantitàInOrdineClienti" ||
-       field == "QuantitàInOrdineFornitori") &&
-      switches().Use_Ordini && Has(row, "QuantitàFinale"))
-    Write(
-        row, "QuantitàFinale",
-        Variant::Double(NumberField(row, "Quantità") - NumberField(row, "QuantitàInOrdineClienti") +
-                        NumberField(row, "QuantitàInOrdineFornitori")));
+  KeepFinalQuantity(row, field);
 }
 
 }  // namespace tillbook::data

@@ -43,4 +43,9 @@ void ArticoliLiberi::itfDefTable_DefineStructure(engine::TableDef& d) {
   d.AddIndex("Descrizione", true);
 }
 
+void ArticoliLiberi::itfSetData_OnUpdateField(engine::Row& row, std::string_view field,
+                                              engine::HookReply&) {
+  KeepFinalQuantity(row, field);
+}
+
 }  // namespace tillbook::data

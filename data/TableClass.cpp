@@ -49,6 +49,21 @@ std::string DocumentChoiceFilter(std::string_view reference, DocumentScope scope
   return "Abilitato=True";
 }
 
+void TableClass::KeepFinalQuantity(engine::Row& row, std::string_view field) const {
+  if (!switches().Use_Ordini || !Has(row, "QuantitàFinale")) return;
+  if (field != "Quantità" && field != "QuantitàInOrdineClienti" &&
+      field != "QuantitàInOrdineFornitori")
+    return;
+  const auto number = [&](std::string_view f) {
+    const Variant v = row.Get(f);
+    return v.IsNull() || v.IsEmpty() ? 0.0 : v.ToDouble();
+  };
+  if (!row.Set("QuantitàFinale",
+               Variant::Double(number("Quantità") - number("QuantitàInOrdineClienti") +
+                               number("QuantitàInOrdineFornitori"))))
+    throw Error("Impossibile aggiornare la quantità finale.", "QuantitàFinale");
+}
+
 DateTime TableClass::Today() {
   return platform::CurrentClock().Today();
 }

@@ -105,6 +105,9 @@ class TableClass : public engine::itfDefTable, public engine::itfSetData {
   // The code after the highest code of `table` made of exactly `digits` digits, zero-padded:
   // "00001" for a table without such codes.
   static std::string NextCode(engine::Connection& connection, std::string_view table, int digits);
+  // "QuantitàFinale" of an article or free article = stock - customer orders + supplier orders,
+  // after one of the three changed, when the shop keeps orders.
+  void KeepFinalQuantity(engine::Row& row, std::string_view field) const;
   // Sets every field of the row to its type's empty value (empty text, 0, false); dates stay
   // unset.
   static void SetEmptyFields(engine::Row& row);

@@ -40,7 +40,8 @@ constexpr std::string_view kTransportUnderInvoiced =
 constexpr std::string_view kReturnUnderInvoiced =
     "La quantità di reso risulta inferiore di quella impostata nelle fatture/ricevute "
     "corrispondenti. Continuare ?";
-// Held by a document once its return warning was shown: the warning comes once per document.
+// Left on a document once its return warning was shown: the warning comes once per document
+// for as long as the archive stays open.
 constexpr std::string_view kReturnWarned = "MsgWarningReso";
 // "Ambito" of a document type used only for receipts.
 constexpr int64_t kReceiptOnly = 3;
@@ -188,8 +189,8 @@ void TakeOrderCustomer(const TableSwitches& s, Row& order, const Row& customer,
 void WarnPositiveOnReturn(const DocumentInfo& info, const Row& row, engine::UiServices& ui) {
   if (!HasField(row, info.quantity) || Number(row.Get(info.quantity)) <= 0) return;
   std::optional<Row> doc = row.Parent(info.header);
-  if (!doc || doc->IsGuarded(kReturnWarned) || !IsReturn(*doc)) return;
-  doc->TryGuard(kReturnWarned);
+  if (!doc || doc->IsMarked(kReturnWarned) || !IsReturn(*doc)) return;
+  doc->Mark(kReturnWarned);
   ui.Warn(kPositiveOnReturn);
 }
 

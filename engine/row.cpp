@@ -550,6 +550,7 @@ bool Row::Delete() {
 
 void Row::Mark(std::string_view name) { session_->Mark(*state_, name); }
 bool Row::TakeMark(std::string_view name) { return session_->TakeMark(*state_, name); }
+bool Row::IsMarked(std::string_view name) const { return session_->IsMarked(*state_, name); }
 
 bool Row::TryGuard(std::string_view name) {
   return state_->guards.emplace(name).second;

@@ -129,6 +129,7 @@ class Row {
   // save (a load's charges changed since it was last saved). Unlike a guard it outlives the
   // computation that set it and the handles on the row.
   void Mark(std::string_view name);
+  bool IsMarked(std::string_view name) const;
   bool TakeMark(std::string_view name);
   // The message of the latest refusal a hook showed (empty when the latest cancellation was a
   // No), and forgets it: for callers that report a refusal in their own way.

@@ -79,6 +79,9 @@ class Session {
   void Mark(const RowState& r, std::string_view name) {
     marks_.emplace(r.table, r.oid(), std::string(name));
   }
+  bool IsMarked(const RowState& r, std::string_view name) const {
+    return marks_.count(std::make_tuple(r.table, r.oid(), std::string(name))) > 0;
+  }
   bool TakeMark(const RowState& r, std::string_view name) {
     return marks_.erase(std::make_tuple(r.table, r.oid(), std::string(name))) > 0;
   }
