@@ -118,6 +118,22 @@ TEST_F(RunTest, RefusedChangeIsACatchableScriptError) {
                         "Non è possibile modificare questo elemento\nLinea VB: 3\n");
 }
 
+TEST_F(RunTest, AReferenceWithoutKeyTakesTheTextItShows) {
+  const std::string script =
+      "Set v = Database.OpenTable(\"Vendite\")\n"
+      "v.AddRow\n"
+      "v.ColValue(\"TipoDocumento\") = \"FATTURA\"\n"
+      "v.Save\n"
+      "Set t = Database.OpenTable(\"TipiDocumento\", \"Descrizione='FATTURA'\")\n"
+      "WScript.Echo v.ColValue(\"TipoDocumento\") = t.ColValue(\"OID\"), v.ColValue(\"Numero\")\n"
+      "On Error Resume Next\n"
+      "v.ColValue(\"TipoDocumento\") = \"NESSUNO\"\n"
+      "WScript.Echo Err.Description\n";
+  ASSERT_EQ(Run(script, {"--archive", Archive()}), 0) << err_.str();
+  EXPECT_EQ(out_.str(),
+            "True 1\nNessun elemento di TipiDocumento con Descrizione = NESSUNO.\n");
+}
+
 TEST_F(RunTest, ErrorsCarryTheScriptLineAndStatus3) {
   EXPECT_EQ(Run("x = 1\n\ny = x / 0\n"), 3);
   EXPECT_EQ(err_.str(), "Divisione per zero\nLinea VB: 3\n");

@@ -35,7 +35,8 @@ std::unique_ptr<DataSet> ReferencedRows(Connection& connection, const Row& owner
     ids = std::to_string(oid);
   }
   return std::make_unique<DataSet>(
-      connection, SelectRequest{ref.target->name, "OID IN (" + (ids.empty() ? "0" : ids) + ")", "", ""});
+      connection,
+      SelectRequest{ref.target->name, "OID IN (" + (ids.empty() ? "0" : ids) + ")", "", ""});
 }
 
 std::string Grouped(std::string digits) {
@@ -83,10 +84,15 @@ std::string ScriptDataSet::Format(const Variant& v, std::optional<FieldType> typ
 }
 
 bool ScriptDataSet::HasMember(std::string_view name) const {
-  static const char* const kMembers[] = {
-      "ColValue", "FormattedColValue", "GetReference", "RowCount", "DataEmpty",
-      "RowInvalid", "RowFirst", "RowLast", "RowNext", "RowPrevious", "SortOrder", "Filter",
-      "MemoVars", "AddRow", "Save", "DeleteRow", "TableName"};
+  static const char* const kMembers[] = {"ColValue",     "FormattedColValue",
+                                         "GetReference", "RowCount",
+                                         "DataEmpty",    "RowInvalid",
+                                         "RowFirst",     "RowLast",
+                                         "RowNext",      "RowPrevious",
+                                         "SortOrder",    "Filter",
+                                         "MemoVars",     "AddRow",
+                                         "Save",         "DeleteRow",
+                                         "TableName"};
   for (const char* m : kMembers)
     if (text::EqualNoCase(name, m)) return true;
   return false;
@@ -161,7 +167,8 @@ std::optional<Row> ScriptDataSet::Current() {
 Variant ScriptDataSet::ColValue(const std::string& column) {
   if (linking_) return {};
   if (added_) {
-    if (!added_->IsValid()) throw Error("Nessun record corrente.", "added row gone", kNoCurrentRecord);
+    if (!added_->IsValid())
+      throw Error("Nessun record corrente.", "added row gone", kNoCurrentRecord);
     return added_->Get(column);
   }
   if (ds_->IsBOF() || ds_->IsEOF())
@@ -182,8 +189,8 @@ void ScriptDataSet::SetColValue(const std::string& column, const Variant& value)
   if (ref && !ref->def->list) {
     // A reference is set by its key field's value (the row id where the key is the row id).
     int64_t oid = 0;
-    const bool empty = value.IsNull() || value.IsEmpty() ||
-                       (value.IsString() && value.AsString().empty());
+    const bool empty =
+        value.IsNull() || value.IsEmpty() || (value.IsString() && value.AsString().empty());
     if (!empty && !ref->def->keyField.empty()) {
       auto ids = connection_.FindOids(ref->target->name, ref->def->keyField, value);
       if (ids.empty())
@@ -192,7 +199,7 @@ void ScriptDataSet::SetColValue(const std::string& column, const Variant& value)
                     "reference key not found");
       oid = ids.front();
     } else if (!empty) {
-      oid = value.ToInt64();
+      oid = ReferencedByText(*ref, value);
     }
     Row::TakeRefusal();
     if (!row->SetReferenceOid(ref->def->name, oid)) Refused(column);
@@ -202,6 +209,28 @@ void ScriptDataSet::SetColValue(const std::string& column, const Variant& value)
   }
   // What the hooks changed shows at the next read (pages are read again only then).
   if (!added_) ds_->Requery();
+}
+
+// A reference without a key field takes the row id; a text that is not a number names the row
+// by the first field the reference shows (a document type by its description), as the person
+// reads it in the list.
+int64_t ScriptDataSet::ReferencedByText(const ReferenceInfo& ref, const Variant& value) {
+  bool numeric = !value.IsString();
+  if (!numeric) {
+    const std::string& t = value.AsString();
+    double parsed = 0;
+    const auto [end, ec] = std::from_chars(t.data(), t.data() + t.size(), parsed);
+    numeric = ec == std::errc() && end == t.data() + t.size();
+  }
+  const std::string shown = ref.def->shownFields.substr(0, ref.def->shownFields.find(','));
+  if (numeric || shown.empty()) return value.ToInt64();
+  auto ids = connection_.FindOids(ref.target->name, shown, value);
+  if (ids.size() == 1) return ids.front();
+  throw Error(ids.empty() ? "Nessun elemento di " + ref.target->name + " con " + shown + " = " +
+                                value.ToText() + "."
+                          : "Più elementi di " + ref.target->name + " hanno " + shown + " = " +
+                                value.ToText() + ": indicare un valore che ne individui uno solo.",
+              "reference by shown field");
 }
 
 void ScriptDataSet::Refused(const std::string& column) {
@@ -218,9 +247,9 @@ Variant ScriptDataSet::GetReference(const std::string& reference) {
   if (!row) throw Error("Nessun record corrente.", "GetReference", kNoCurrentRecord);
   const ReferenceInfo* ref = row->table().FindReference(reference);
   if (!ref)
-    throw Error("Riferimento sconosciuto «" + reference + "» nella tabella " + row->TableName() +
-                    ".",
-                "GetReference", kWrongArguments);
+    throw Error(
+        "Riferimento sconosciuto «" + reference + "» nella tabella " + row->TableName() + ".",
+        "GetReference", kWrongArguments);
   if (!ref->def->list && row->ReferenceOid(ref->def->name) == 0) return Variant::Nothing();
   return Variant::Object(std::make_shared<ScriptDataSet>(connection_, *row, *ref));
 }

@@ -55,6 +55,7 @@ class ScriptDataSet : public Object {
   // Picks the row a pending link points at: the one row of the reference's table whose `column`
   // equals `value`.
   void Link(const std::string& column, const Variant& value);
+  int64_t ReferencedByText(const ReferenceInfo& ref, const Variant& value);
   [[noreturn]] void Refused(const std::string& column);
   void Reopen(SelectRequest request);
   // Saves a pending added row before the script leaves it; a refusal is a script error and the
