@@ -40,6 +40,10 @@ constexpr const char* kHelp =
     "  repair DIR    compatta l'archivio in una copia controllata che lo sostituisce\n"
     "  identity DIR [--set CHIAVE=VALORE ...]\n"
     "                mostra o imposta i dati identificativi dell'attività (SYS_*)\n"
+    "  recalc DIR quantities|totals|prices --from DATA --to DATA|markup\n"
+    "      [--answers yes,no,...]\n"
+    "                ricalcola quantità e giacenze, totali di clienti e fornitori, prezzi\n"
+    "                di acquisto dalle forniture del periodo o il ricarico di base\n"
     "  --help        mostra questo aiuto\n"
     "  --version     mostra la versione del programma\n"
     "\n"
@@ -70,6 +74,7 @@ int Dispatch(const std::string& command, const tillbook::cli::Args& args) {
   if (command == "config") return ConfigCommand(args, std::cout, std::cerr);
   if (command == "repair") return RepairCommand(args, std::cout, std::cerr);
   if (command == "identity") return IdentityCommand(args, std::cout, std::cerr);
+  if (command == "recalc") return RecalcCommand(args, std::cout, std::cerr);
   std::cerr << "Comando sconosciuto: " << command << "\n\n" << kHelp;
   return 2;
 }
