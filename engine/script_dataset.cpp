@@ -193,6 +193,10 @@ void ScriptDataSet::SetColValue(const std::string& column, const Variant& value)
         value.IsNull() || value.IsEmpty() || (value.IsString() && value.AsString().empty());
     if (!empty && !ref->def->keyField.empty()) {
       auto ids = connection_.FindOids(ref->target->name, ref->def->keyField, value);
+      // Rows without a code (the payment types an archive starts with) are named by what they
+      // show, as for a reference without a key field.
+      if (ids.empty() && value.IsString())
+        if (auto shown = ShownMatches(*ref, value); shown.size() == 1) ids = shown;
       if (ids.empty())
         throw Error("Nessun elemento di " + ref->target->name + " con " + ref->def->keyField +
                         " = " + value.ToText() + ".",
@@ -211,6 +215,12 @@ void ScriptDataSet::SetColValue(const std::string& column, const Variant& value)
   if (!added_) ds_->Requery();
 }
 
+std::vector<int64_t> ScriptDataSet::ShownMatches(const ReferenceInfo& ref, const Variant& value) {
+  const std::string shown = ref.def->shownFields.substr(0, ref.def->shownFields.find(','));
+  if (shown.empty() || !ref.target->FindColumn(shown).valid()) return {};
+  return connection_.FindOids(ref.target->name, shown, value);
+}
+
 // A reference without a key field takes the row id; a text that is not a number names the row
 // by the first field the reference shows (a document type by its description), as the person
 // reads it in the list.
@@ -224,7 +234,7 @@ int64_t ScriptDataSet::ReferencedByText(const ReferenceInfo& ref, const Variant&
   }
   const std::string shown = ref.def->shownFields.substr(0, ref.def->shownFields.find(','));
   if (numeric || shown.empty()) return value.ToInt64();
-  auto ids = connection_.FindOids(ref.target->name, shown, value);
+  auto ids = ShownMatches(ref, value);
   if (ids.size() == 1) return ids.front();
   throw Error(ids.empty() ? "Nessun elemento di " + ref.target->name + " con " + shown + " = " +
                                 value.ToText() + "."

@@ -17,6 +17,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "base/text.h"
 #include "base/variant.h"
@@ -56,6 +57,7 @@ class ScriptDataSet : public Object {
   // equals `value`.
   void Link(const std::string& column, const Variant& value);
   int64_t ReferencedByText(const ReferenceInfo& ref, const Variant& value);
+  std::vector<int64_t> ShownMatches(const ReferenceInfo& ref, const Variant& value);
   [[noreturn]] void Refused(const std::string& column);
   void Reopen(SelectRequest request);
   // Saves a pending added row before the script leaves it; a refusal is a script error and the
