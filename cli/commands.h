@@ -20,6 +20,7 @@ int ConfigCommand(const Args& args, std::ostream& out, std::ostream& err);
 int RepairCommand(const Args& args, std::ostream& out, std::ostream& err);
 int IdentityCommand(const Args& args, std::ostream& out, std::ostream& err);
 int RecalcCommand(const Args& args, std::ostream& out, std::ostream& err);
+int PaymentsCommand(const Args& args, std::ostream& out, std::ostream& err);
 
 // "DIR/Tillbook.mdb".
 std::string ArchivePath(const std::string& dir);

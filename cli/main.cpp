@@ -44,6 +44,9 @@ constexpr const char* kHelp =
     "      [--answers yes,no,...]\n"
     "                ricalcola quantità e giacenze, totali di clienti e fornitori, prezzi\n"
     "                di acquisto dalle forniture del periodo o il ricarico di base\n"
+    "  payments DIR [--customer CODICE|--supplier CODICE] [--due-before DATA] [--unpaid]\n"
+    "      [--format tsv|json]\n"
+    "                le rate aperte di clienti e fornitori, dalla scadenza più vicina\n"
     "  --help        mostra questo aiuto\n"
     "  --version     mostra la versione del programma\n"
     "\n"
@@ -75,6 +78,7 @@ int Dispatch(const std::string& command, const tillbook::cli::Args& args) {
   if (command == "repair") return RepairCommand(args, std::cout, std::cerr);
   if (command == "identity") return IdentityCommand(args, std::cout, std::cerr);
   if (command == "recalc") return RecalcCommand(args, std::cout, std::cerr);
+  if (command == "payments") return PaymentsCommand(args, std::cout, std::cerr);
   std::cerr << "Comando sconosciuto: " << command << "\n\n" << kHelp;
   return 2;
 }

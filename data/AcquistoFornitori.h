@@ -1,13 +1,14 @@
 // The table `AcquistoFornitori`.
 #pragma once
 
-#include "data/TableClass.h"
+#include "data/payment_rules.h"
 
 namespace tillbook::data {
 
-class AcquistoFornitori : public TableClass {
+class AcquistoFornitori : public PaymentTable {
  public:
-  explicit AcquistoFornitori(const TableSwitches& s) : TableClass("AcquistoFornitori", s) {}
+  explicit AcquistoFornitori(const TableSwitches& s)
+      : PaymentTable("AcquistoFornitori", s, SupplierPaymentSide()) {}
   void itfDefTable_DefineIdentity(engine::TableDef& d) override;
   void itfDefTable_DefineStructure(engine::TableDef& d) override;
 };

@@ -17,8 +17,4 @@ void DettagliAcquistoFornitori::itfDefTable_DefineStructure(engine::TableDef& d)
   d.AddIndex("NumeroRata", false);
 }
 
-void DettagliAcquistoFornitori::itfSetData_OnSelect(engine::SelectRequest& request) {
-  if (request.sort.empty()) request.sort = "DataScadenza,NumeroRata";
-}
-
 }  // namespace tillbook::data

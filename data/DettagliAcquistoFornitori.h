@@ -1,17 +1,16 @@
 // The table `DettagliAcquistoFornitori`.
 #pragma once
 
-#include "data/TableClass.h"
+#include "data/payment_rules.h"
 
 namespace tillbook::data {
 
-class DettagliAcquistoFornitori : public TableClass {
+class DettagliAcquistoFornitori : public InstalmentTable {
  public:
   explicit DettagliAcquistoFornitori(const TableSwitches& s)
-      : TableClass("DettagliAcquistoFornitori", s) {}
+      : InstalmentTable("DettagliAcquistoFornitori", s, SupplierPaymentSide()) {}
   void itfDefTable_DefineIdentity(engine::TableDef& d) override;
   void itfDefTable_DefineStructure(engine::TableDef& d) override;
-  void itfSetData_OnSelect(engine::SelectRequest& request) override;
 };
 
 }  // namespace tillbook::data

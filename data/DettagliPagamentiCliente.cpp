@@ -20,8 +20,4 @@ void DettagliPagamentiCliente::itfDefTable_DefineStructure(engine::TableDef& d) 
   d.AddIndex("Note", false);
 }
 
-void DettagliPagamentiCliente::itfSetData_OnSelect(engine::SelectRequest& request) {
-  if (request.sort.empty()) request.sort = "DataScadenza,NumeroRata";
-}
-
 }  // namespace tillbook::data

@@ -1,17 +1,16 @@
 // The table `DettagliPagamentiCliente`.
 #pragma once
 
-#include "data/TableClass.h"
+#include "data/payment_rules.h"
 
 namespace tillbook::data {
 
-class DettagliPagamentiCliente : public TableClass {
+class DettagliPagamentiCliente : public InstalmentTable {
  public:
   explicit DettagliPagamentiCliente(const TableSwitches& s)
-      : TableClass("DettagliPagamentiCliente", s) {}
+      : InstalmentTable("DettagliPagamentiCliente", s, CustomerPaymentSide()) {}
   void itfDefTable_DefineIdentity(engine::TableDef& d) override;
   void itfDefTable_DefineStructure(engine::TableDef& d) override;
-  void itfSetData_OnSelect(engine::SelectRequest& request) override;
 };
 
 }  // namespace tillbook::data

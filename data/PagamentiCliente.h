@@ -1,13 +1,14 @@
 // The table `PagamentiCliente`.
 #pragma once
 
-#include "data/TableClass.h"
+#include "data/payment_rules.h"
 
 namespace tillbook::data {
 
-class PagamentiCliente : public TableClass {
+class PagamentiCliente : public PaymentTable {
  public:
-  explicit PagamentiCliente(const TableSwitches& s) : TableClass("PagamentiCliente", s) {}
+  explicit PagamentiCliente(const TableSwitches& s)
+      : PaymentTable("PagamentiCliente", s, CustomerPaymentSide()) {}
   void itfDefTable_DefineIdentity(engine::TableDef& d) override;
   void itfDefTable_DefineStructure(engine::TableDef& d) override;
 };

@@ -1,5 +1,8 @@
 #include "data/PrimaNota.h"
 
+#include "calc/payments.h"
+#include "engine/row.h"
+
 namespace tillbook::data {
 
 using engine::FieldType;
@@ -40,6 +43,30 @@ void PrimaNota::itfDefTable_DefineStructure(engine::TableDef& d) {
 
 void PrimaNota::itfSetData_OnSelect(engine::SelectRequest& request) {
   if (request.sort.empty()) request.sort = "DataInserimento,DataMovimento,Tipo,Descrizione";
+}
+
+void PrimaNota::itfSetData_OnNewRow(engine::Row& row, engine::HookReply&) {
+  row.Set("DataInserimento", Variant::Date(Today()));
+  row.Set("Note", Text(""));
+}
+
+void PrimaNota::itfSetData_OnBeforeUpdateField(engine::Row& row, std::string_view field,
+                                               const Variant& newValue, engine::HookReply& reply) {
+  TableClass::itfSetData_OnBeforeUpdateField(row, field, newValue, reply);
+  if (reply.cancelled() || field != "ImportoMovimento") return;
+  if (!newValue.IsNull() && !newValue.IsEmpty() && newValue.ToMoney().raw() < 0)
+    reply.Refuse("L'importo del movimento in Prima Nota deve essere positivo");
+}
+
+void PrimaNota::itfSetData_OnUpdateField(engine::Row& row, std::string_view field,
+                                         engine::HookReply&) {
+  if (field != "Tipo" && field != "ImportoMovimento") return;
+  const Variant tipo = row.Get("Tipo"), amount = row.Get("ImportoMovimento");
+  const bool empty = amount.IsNull() || amount.IsEmpty();
+  const Money signed_ = calc::SignedMovementAmount(
+      tipo.IsNull() || tipo.IsEmpty() ? 0 : static_cast<int>(tipo.ToInt64()),
+      empty ? Money() : amount.ToMoney());
+  row.Set("ImportoDareAvere", Variant::Currency(signed_));
 }
 
 }  // namespace tillbook::data
