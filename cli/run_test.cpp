@@ -118,7 +118,7 @@ TEST_F(RunTest, RefusedChangeIsACatchableScriptError) {
                         "Non è possibile modificare questo elemento\nLinea VB: 3\n");
 }
 
-TEST_F(RunTest, AReferenceWithoutKeyTakesTheTextItShows) {
+TEST_F(RunTest, AReferenceTakesTheTextItShowsWhenNoCodeNamesIt) {
   const std::string script =
       "Set v = Database.OpenTable(\"Vendite\")\n"
       "v.AddRow\n"
@@ -126,12 +126,16 @@ TEST_F(RunTest, AReferenceWithoutKeyTakesTheTextItShows) {
       "v.Save\n"
       "Set t = Database.OpenTable(\"TipiDocumento\", \"Descrizione='FATTURA'\")\n"
       "WScript.Echo v.ColValue(\"TipoDocumento\") = t.ColValue(\"OID\"), v.ColValue(\"Numero\")\n"
+      "Set p = Database.OpenTable(\"PagamentiCliente\")\n"
+      "p.AddRow\n"
+      "p.ColValue(\"TipoPagamento\") = \"RI.BA. 30/60/90\"\n"
+      "WScript.Echo p.ColValue(\"NumeroRate\")\n"
       "On Error Resume Next\n"
       "v.ColValue(\"TipoDocumento\") = \"NESSUNO\"\n"
       "WScript.Echo Err.Description\n";
   ASSERT_EQ(Run(script, {"--archive", Archive()}), 0) << err_.str();
   EXPECT_EQ(out_.str(),
-            "True 1\nNessun elemento di TipiDocumento con Descrizione = NESSUNO.\n");
+            "True 1\n3\nNessun elemento di TipiDocumento con Descrizione = NESSUNO.\n");
 }
 
 TEST_F(RunTest, ErrorsCarryTheScriptLineAndStatus3) {

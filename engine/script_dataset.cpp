@@ -192,7 +192,12 @@ void ScriptDataSet::SetColValue(const std::string& column, const Variant& value)
     const bool empty =
         value.IsNull() || value.IsEmpty() || (value.IsString() && value.AsString().empty());
     if (!empty && !ref->def->keyField.empty()) {
-      auto ids = connection_.FindOids(ref->target->name, ref->def->keyField, value);
+      std::vector<int64_t> ids;
+      try {
+        ids = connection_.FindOids(ref->target->name, ref->def->keyField, value);
+      } catch (const Error&) {
+        // A value that cannot be a code (too long for it) may still be the text shown.
+      }
       // Rows without a code (the payment types an archive starts with) are named by what they
       // show, as for a reference without a key field.
       if (ids.empty() && value.IsString())
