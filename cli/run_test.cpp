@@ -67,12 +67,12 @@ TEST_F(RunTest, ReadsAndWritesTheArchiveThroughDataSets) {
       "WScript.Echo ds.RowCount(True)\n"
       "Do While Not ds.RowInvalid\n"
       "  WScript.Echo ds.ColValue(\"Descrizione\"), ds.FormattedColValue(\"Abilitato\")\n"
-      "  ds.ColValue(\"Abilitato\") = True\n"
+      "  ds.ColValue(\"Abilitato\") = False\n"
       "  ds.RowNext\n"
       "Loop\n";
   ASSERT_EQ(Run(script, {"--archive", Archive()}), 0) << err_.str();
-  EXPECT_EQ(out_.str(), "2\nNOTA DI CREDITO No\nRESO No\n");
-  ASSERT_EQ(Run("Set ds = Database.OpenTable(\"Causali\", \"Abilitato\")\n"
+  EXPECT_EQ(out_.str(), "2\nNOTA DI CREDITO Sì\nRESO Sì\n");
+  ASSERT_EQ(Run("Set ds = Database.OpenTable(\"Causali\", \"Not Abilitato\")\n"
                 "WScript.Echo ds.RowCount(True)\n",
                 {"--archive", Archive()}),
             0);

@@ -24,18 +24,21 @@ void Causali::itfDefTable_DefineStructure(engine::TableDef& d) {
 void Causali::itfSetData_OnUpdatedTableStruct(engine::Table& table, engine::Connection&, double,
                                               bool created) {
   if (!created) return;
+  // The reasons an archive starts with are usable at once: a document offers only enabled
+  // reasons.
   const Variant yes = Flag(true);
+  const std::pair<std::string, Variant> on = {"Abilitato", yes};
   AddRows(table,
-          {{{"Descrizione", Text("VENDITA")}},
-           {{"Descrizione", Text("ACQUISTO")}},
-           {{"Descrizione", Text("RESO")}, {"Reso", yes}},
-           {{"Descrizione", Text("CONTO VISIONE")}, {"InConto", yes}},
-           {{"Descrizione", Text("CONTO VENDITA")}, {"InConto", yes}},
-           {{"Descrizione", Text("CONTO RIPARAZIONE")}, {"InConto", yes}},
-           {{"Descrizione", Text("RESO / CONTO VISIONE")}, {"Reso", yes}, {"InConto", yes}},
-           {{"Descrizione", Text("RESO / CONTO VENDITA")}, {"Reso", yes}, {"InConto", yes}},
-           {{"Descrizione", Text("RESO / CONTO RIPARAZIONE")}, {"Reso", yes}, {"InConto", yes}},
-           {{"Descrizione", Text("NOTA DI CREDITO")}, {"Reso", yes}}});
+          {{{"Descrizione", Text("VENDITA")}, on},
+           {{"Descrizione", Text("ACQUISTO")}, on},
+           {{"Descrizione", Text("RESO")}, {"Reso", yes}, on},
+           {{"Descrizione", Text("CONTO VISIONE")}, {"InConto", yes}, on},
+           {{"Descrizione", Text("CONTO VENDITA")}, {"InConto", yes}, on},
+           {{"Descrizione", Text("CONTO RIPARAZIONE")}, {"InConto", yes}, on},
+           {{"Descrizione", Text("RESO / CONTO VISIONE")}, {"Reso", yes}, {"InConto", yes}, on},
+           {{"Descrizione", Text("RESO / CONTO VENDITA")}, {"Reso", yes}, {"InConto", yes}, on},
+           {{"Descrizione", Text("RESO / CONTO RIPARAZIONE")}, {"Reso", yes}, {"InConto", yes}, on},
+           {{"Descrizione", Text("NOTA DI CREDITO")}, {"Reso", yes}, on}});
 }
 
 }  // namespace tillbook::data

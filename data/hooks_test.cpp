@@ -360,9 +360,11 @@ TEST_F(HooksTest, DocumentsOfferOnlyEnabledTypesOfTheirScopeAndEnabledReasons) {
   Add("TipiDocumento", {{"Descrizione", Text("CARICO")}, {"Ambito", Int(2)}});
   Add("TipiDocumento", {{"Descrizione", Text("SOLO VENDITA")}, {"Ambito", Int(1)}});
   Add("TipiDocumento", {{"Descrizione", Text("DISMESSO")}, {"Abilitato", Flag(false)}});
-  // The default reasons are stored not enabled: enable two of them.
-  for (const char* reason : {"VENDITA", "RESO"})
-    ASSERT_TRUE(Get("Causali", "Descrizione", Text(reason)).Set("Abilitato", Flag(true)));
+  // The default reasons start enabled: disable all but two of them.
+  for (const char* reason :
+       {"ACQUISTO", "CONTO RIPARAZIONE", "CONTO VENDITA", "CONTO VISIONE", "NOTA DI CREDITO",
+        "RESO / CONTO RIPARAZIONE", "RESO / CONTO VENDITA", "RESO / CONTO VISIONE"})
+    ASSERT_TRUE(Get("Causali", "Descrizione", Text(reason)).Set("Abilitato", Flag(false)));
   Row sale = New("Vendite");
   Row load = New("Forniture");
   const auto saleTypes =
