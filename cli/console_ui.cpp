@@ -2,7 +2,22 @@
 
 #include <ostream>
 
+#include "base/text.h"
+
 namespace tillbook::cli {
+
+bool ParseAnswers(const std::string& list, std::vector<bool>& answers) {
+  for (const std::string& item : text::Split(list, ',')) {
+    const std::string a = text::Lower(text::Trim(item));
+    if (a == "yes" || a == "si" || a == "sì" || a == "ok")
+      answers.push_back(true);
+    else if (a == "no" || a == "cancel")
+      answers.push_back(false);
+    else
+      return false;
+  }
+  return true;
+}
 
 using engine::Answer;
 using engine::Buttons;

@@ -4,11 +4,16 @@
 #pragma once
 
 #include <iosfwd>
+#include <string>
 #include <vector>
 
 #include "engine/ui_services.h"
 
 namespace tillbook::cli {
+
+// Appends the answers of an `--answers` list ("yes,no,sì,ok,cancel", any case) to `answers`;
+// false at an item that is no answer.
+bool ParseAnswers(const std::string& list, std::vector<bool>& answers);
 
 class ConsoleUi : public engine::UiServices {
  public:

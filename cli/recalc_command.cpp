@@ -40,19 +40,6 @@ class RecalcConsole : public ConsoleUi {
   std::ostream& err_;
 };
 
-bool ParseAnswers(const std::string& list, std::vector<bool>& answers) {
-  for (const std::string& item : text::Split(list, ',')) {
-    const std::string a = text::Lower(text::Trim(item));
-    if (a == "yes" || a == "si" || a == "sì" || a == "ok")
-      answers.push_back(true);
-    else if (a == "no" || a == "cancel")
-      answers.push_back(false);
-    else
-      return false;
-  }
-  return true;
-}
-
 // "aaaa-mm-gg" or "gg/mm/aaaa".
 std::optional<DateTime> ParseDay(const std::string& text) {
   if (auto d = DateTime::ParseIso(text)) return d;

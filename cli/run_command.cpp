@@ -71,19 +71,6 @@ int ScriptMessageBox(engine::UiServices& ui, const std::string& text, int button
   return 1;
 }
 
-bool ParseAnswers(const std::string& list, std::vector<bool>& answers) {
-  for (const std::string& item : text::Split(list, ',')) {
-    const std::string a = text::Lower(text::Trim(item));
-    if (a == "yes" || a == "si" || a == "sì" || a == "ok")
-      answers.push_back(true);
-    else if (a == "no" || a == "cancel")
-      answers.push_back(false);
-    else
-      return false;
-  }
-  return true;
-}
-
 // Line of the first bytes that are not UTF-8, counting line ends as the interpreter does (CR LF,
 // LF or a lone CR); 0 when the whole text is UTF-8. No UTF-8 sequence contains a line end byte,
 // so each line can be checked on its own.
