@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "base/error.h"
+#include "bench/archive_builder.h"
 #include "core/repair.h"
 #include "core/startup.h"
 #include "core/testing/scripted_windows.h"
@@ -38,33 +39,6 @@ double Ms(Clock::duration d) {
 double Median(std::vector<double> v) {
   std::sort(v.begin(), v.end());
   return v[v.size() / 2];
-}
-
-void BuildArchive(const std::string& path, int articles, int rows) {
-  {
-    engine::Connection c;
-    c.BeginCreate(path);
-    engine::Database db(std::make_unique<data::DB>(), "tillbook");
-    db.Attach(c);
-    engine::Database::SetSystemValue(c, "SYS_Name", "NOME", Variant::String("Bottega"));
-    c.FinishCreate();
-  }
-  // Through the engine's connection: its indexes use the archive's own collation.
-  engine::Connection c;
-  c.Open(path);
-  c.Execute("BEGIN");
-  const std::string a = "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i+1 FROM n WHERE i<" +
-                        std::to_string(articles) +
-                        ") INSERT INTO Articoli (Codice, Descrizione) SELECT printf('A%06d', i), "
-                        "printf('Articolo numero %d', i) FROM n";
-  c.Execute(a);
-  const std::string d =
-      "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i+1 FROM n WHERE i<" +
-      std::to_string(rows) +
-      ") INSERT INTO DettagliVendite (Codice, Descrizione) SELECT printf('A%06d', i % " +
-      std::to_string(articles) + "), printf('Articolo numero %d', i) FROM n";
-  c.Execute(d);
-  c.Execute("COMMIT");
 }
 
 double StartupOnce(const std::string& dir, const std::string& runtime) {
@@ -124,7 +98,7 @@ int main(int argc, char** argv) {
   fs::create_directories(dir / "run");
   const std::string path = (dir / "Tillbook.mdb").string();
   try {
-    BuildArchive(path, articles, rows);
+    bench::BuildArchive(path, articles, rows);
     std::vector<double> ours, raw;
     StartupOnce(dir.string(), (dir / "run").string());  // warms the file cache for both sides
     for (int i = 0; i < runs; ++i) {
