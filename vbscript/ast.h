@@ -24,11 +24,13 @@ namespace ast {
 enum class ExprKind : uint8_t { Literal, Name, Member, WithMember, Unary, Binary, Chain, New, Me };
 
 // A plain number computed without Variants: a Double, or an integer of Integer or Long rank.
+// Left uninitialized on purpose: it lives on the hottest paths, and whoever produces one sets
+// isDouble and then either d, or i and wide.
 struct Num {
-  bool isDouble = false;
-  bool wide = false;
-  int64_t i = 0;
-  double d = 0;
+  bool isDouble;
+  bool wide;
+  int64_t i;
+  double d;
 };
 
 struct Expr {

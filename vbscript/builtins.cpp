@@ -115,9 +115,7 @@ bool FindBuiltinConstant(const std::string& key, Variant& out) {
         {"vbSingle", 4}, {"vbDouble", 5}, {"vbCurrency", 6}, {"vbDate", 7}, {"vbString", 8},
         {"vbObject", 9}, {"vbError", 10}, {"vbBoolean", 11}, {"vbVariant", 12},
         {"vbDataObject", 13}, {"vbDecimal", 14}, {"vbByte", 17}, {"vbArray", 8192},
-        {"vbBlack", 0}, {"vbRed", 255}, {"vbGreen", 65280}, {"vbYellow", 65535},
-        {"vbBlue", 16711680}, {"vbMagenta", 16711935}, {"vbCyan", 16776960},
-        {"vbWhite", 16777215}, {"vbOKOnly", 0}, {"vbOKCancel", 1}, {"vbAbortRetryIgnore", 2},
+        {"vbOKOnly", 0}, {"vbOKCancel", 1}, {"vbAbortRetryIgnore", 2},
         {"vbYesNoCancel", 3}, {"vbYesNo", 4}, {"vbRetryCancel", 5}, {"vbCritical", 16},
         {"vbQuestion", 32}, {"vbExclamation", 48}, {"vbInformation", 64},
         {"vbDefaultButton1", 0}, {"vbDefaultButton2", 256}, {"vbDefaultButton3", 512},
@@ -126,6 +124,18 @@ bool FindBuiltinConstant(const std::string& key, Variant& out) {
         {"vbYes", 6}, {"vbNo", 7}, {"vbObjectError", -2147221504},
     };
     for (const auto& [name, v] : numbers) integer(name, v);
+    // Colours and message box options are Long whatever their size.
+    const std::pair<const char*, int> longs[] = {
+        {"vbBlack", 0}, {"vbRed", 255}, {"vbGreen", 65280}, {"vbYellow", 65535},
+        {"vbBlue", 16711680}, {"vbMagenta", 16711935}, {"vbCyan", 16776960},
+        {"vbWhite", 16777215}, {"vbMsgBoxHelpButton", 16384}, {"vbMsgBoxSetForeground", 65536},
+        {"vbMsgBoxRight", 524288}, {"vbMsgBoxRtlReading", 1048576},
+    };
+    for (const auto& [name, v] : longs) {
+      std::string k;
+      for (const char* p = name; *p; ++p) k += static_cast<char>(std::tolower(*p));
+      (*map)[k] = Variant::Long(v);
+    }
     return map;
   }();
   auto it = table->find(key);

@@ -4,6 +4,7 @@
 #include "vbscript/builtins.h"
 #include "vbscript/conversions.h"
 #include "vbscript/parser.h"
+#include "vbscript/regexp.h"
 
 namespace tillbook::vbscript::builtins {
 namespace {
@@ -54,12 +55,16 @@ class ErrObject : public Object {
       return {};
     }
     if (k == "raise") {
-      if (args.empty()) Throw(kArgumentNotOptional);
-      int number = ToLong(Val(args[0]), *m->locale);
-      RuntimeError r{number, {}, {}, 0, true};
-      r.source = IsMissing(args, 1) ? std::string(kRuntimeSource) : ToText(Val(args[1]), *m->locale);
-      r.description = IsMissing(args, 2) ? std::string(Description(number))
-                                         : ToText(Val(args[2]), *m->locale);
+      if (args.empty()) Throw(kWrongArgumentCount);
+      int number = FromHresult(ToLong(Val(args[0]), *m->locale));
+      if (number == 0 || number > 65535) Throw(kInvalidCall);
+      // What the call leaves out keeps the values Err already holds, as scripts that raise
+      // again after setting Source or Description expect.
+      RuntimeError r{number, e.description, e.source, 0, true};
+      if (!IsMissing(args, 1)) r.source = ToText(Val(args[1]), *m->locale);
+      if (!IsMissing(args, 2)) r.description = ToText(Val(args[2]), *m->locale);
+      if (r.source.empty()) r.source = std::string(kRuntimeSource);
+      if (r.description.empty()) r.description = std::string(DescriptionOrUnknown(number));
       if (!IsMissing(args, 3)) e.helpFile = ToText(Val(args[3]), *m->locale);
       if (!IsMissing(args, 4)) e.helpContext = ToLong(Val(args[4]), *m->locale);
       throw r;
@@ -92,7 +97,11 @@ class ProcedureRef : public Object {
 Variant CreateObject(Machine& m, Args a) {
   std::string progId = Text(m, Val(a[0]));
   auto it = m.creatables.find(text::Fold(progId));
-  if (it == m.creatables.end()) Throw(kCannotCreateObject, progId);
+  if (it == m.creatables.end()) {
+    // The language's own RegExp, harmless to create whatever the host allows.
+    if (text::EqualNoCase(progId, "VBScript.RegExp")) return Variant::Object(NewRegExp(m.handle));
+    Throw(kCannotCreateObject, progId);
+  }
   auto object = it->second();
   if (!object) Throw(kCannotCreateObject, progId);
   return Variant::Object(std::move(object));

@@ -1,6 +1,6 @@
 // Conversion, math, type inspection and array builtins.
 #include <cmath>
-#include <random>
+#include <cstring>
 
 #include "vbscript/builtins.h"
 #include "vbscript/conversions.h"
@@ -63,7 +63,7 @@ Variant Round(Machine& m, Args a) {
     case VarType::Long:
     case VarType::Byte: return v;
     case VarType::Empty: return Variant::Integer(0);
-    case VarType::Boolean: return Variant::Integer(v.AsBoolean() ? -1 : 0);
+    case VarType::Boolean: return v;
     case VarType::Currency: return Variant::Currency(HalfEven(v.AsMoney(), std::min(places, 4)));
     case VarType::Single:
       return Variant::Single(static_cast<float>(HalfEven(v.AsDouble(), places)));
@@ -88,7 +88,7 @@ Variant Abs(Machine& m, Args a) {
 
 Variant Sgn(Machine& m, Args a) {
   Variant v = Val(a[0]);
-  if (v.IsNull()) return v;
+  if (v.IsNull()) Throw(kInvalidUseOfNull);
   double d = ToDouble(v, *m.locale);
   return Variant::Integer(static_cast<int16_t>(d < 0 ? -1 : d > 0 ? 1 : 0));
 }
@@ -137,24 +137,44 @@ Variant Radix(Machine& m, Args a, int bits, const char* digits) {
 Variant Hex(Machine& m, Args a) { return Radix(m, a, 4, "0123456789ABCDEF"); }
 Variant Oct(Machine& m, Args a) { return Radix(m, a, 3, "01234567"); }
 
+// Rnd is a 24-bit linear congruential generator, seeded the way the native engine seeds it,
+// so that layouts drawing sample data with a fixed seed get the numbers they always got.
+uint32_t NextRandom(uint32_t seed) { return (seed * 0x43FD43FDu + 0xC39EC3u) & 0xFFFFFFu; }
+
+// Randomize mixes the high half of the number's Double bits into the middle of the state.
+void Reseed(Machine& m, double number) {
+  uint64_t bits;
+  std::memcpy(&bits, &number, sizeof bits);
+  auto high = static_cast<uint32_t>(bits >> 32);
+  uint32_t mixed = ((high & 0xFFFFu) ^ (high >> 16)) << 8;
+  m.rndSeed = (m.rndSeed & 0xFF0000FFu) | mixed;
+}
+
 Variant Randomize(Machine& m, Args a) {
-  if (IsMissing(a, 0))
-    m.random.seed(static_cast<uint32_t>(m.now() * 86400.0));
-  else
-    m.random.seed(static_cast<uint32_t>(Number(m, Val(a[0])) * 1000));
+  if (IsMissing(a, 0)) {
+    double now = m.now();
+    Reseed(m, (now - std::floor(now)) * 86400.0);  // the seconds since midnight, as Timer
+  } else {
+    Reseed(m, Number(m, Val(a[0])));
+  }
   return {};
 }
 
-// Rnd(negative) restarts a sequence from that seed, Rnd(0) repeats the last number.
+// Rnd(negative) restarts a sequence from that number's Single bits, Rnd(0) repeats the last
+// number, anything else draws the next.
 Variant Rnd(Machine& m, Args a) {
   if (!IsMissing(a, 0)) {
     double d = Number(m, Val(a[0]));
-    if (d == 0) return Variant::Single(m.lastRandom);
-    if (d < 0) m.random.seed(static_cast<uint32_t>(-d * 1000));
+    if (d == 0) return Variant::Single(static_cast<float>(m.rndSeed) / 16777216.0f);
+    if (d < 0) {
+      float single = static_cast<float>(d);
+      uint32_t bits;
+      std::memcpy(&bits, &single, sizeof bits);
+      m.rndSeed = (bits + (bits >> 24)) & 0xFFFFFFu;
+    }
   }
-  float r = std::uniform_real_distribution<float>(0.0f, 1.0f)(m.random);
-  m.lastRandom = r >= 1.0f ? 0.0f : r;
-  return Variant::Single(m.lastRandom);
+  m.rndSeed = NextRandom(m.rndSeed);
+  return Variant::Single(static_cast<float>(m.rndSeed) / 16777216.0f);
 }
 
 Variant RGB(Machine& m, Args a) {
@@ -167,8 +187,27 @@ Variant RGB(Machine& m, Args a) {
   return Variant::Long(c[0] + 256 * c[1] + 65536 * c[2]);
 }
 
+// The value of an argument for the Is* tests: an object without a value (Nothing, no default
+// member) is simply not a number or a date.
+bool TestedValue(const Variant& arg, Variant& v) {
+  if (!arg.IsObject()) {
+    v = arg;
+    return true;
+  }
+  if (arg.IsNothing()) return false;
+  try {
+    v = ValueOf(arg);
+    return true;
+  } catch (const RuntimeError&) {
+    return false;
+  } catch (const Error&) {
+    return false;
+  }
+}
+
 Variant IsNumeric(Machine& m, Args a) {
-  Variant v = Val(a[0]);
+  Variant v;
+  if (!TestedValue(a[0], v)) return Variant::Boolean(false);
   switch (v.type()) {
     case VarType::Empty:
     case VarType::Boolean:
@@ -191,7 +230,8 @@ Variant IsNumeric(Machine& m, Args a) {
 }
 
 Variant IsDate(Machine& m, Args a) {
-  Variant v = Val(a[0]);
+  Variant v;
+  if (!TestedValue(a[0], v)) return Variant::Boolean(false);
   if (v.type() == VarType::Date) return Variant::Boolean(true);
   if (!v.IsString()) return Variant::Boolean(false);
   double serial;

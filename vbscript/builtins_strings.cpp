@@ -43,8 +43,11 @@ uint32_t FirstCodePoint(std::string_view s) {
   return cp;
 }
 
+// The compare argument: 0 binary, 1 text; anything else is an invalid call.
 bool TextCompare(Machine& m, Args a, size_t i) {
-  return LongOr(m, a, i, 0) == 1;
+  int32_t mode = LongOr(m, a, i, 0);
+  if (mode != 0 && mode != 1) Throw(kInvalidCall);
+  return mode == 1;
 }
 
 // Character position (0-based) of `what` in `in` from character `from`, or npos.
@@ -135,8 +138,8 @@ Variant InStrRev(Machine& m, Args a) {
   }
   int32_t len = static_cast<int32_t>(Chars(hay));
   if (start == -1) start = len;
-  if (needle.empty()) return Variant::Long(start);
   if (start > len) return Variant::Long(0);
+  if (needle.empty()) return Variant::Long(start);
   // the match must end at or before character `start`
   std::string head = Slice(hay, 0, static_cast<size_t>(start));
   size_t pos = head.rfind(needle);

@@ -249,6 +249,8 @@ int16_t ToInteger(const Variant& v, const Locale& locale) {
 }
 
 uint8_t ToByte(const Variant& v, const Locale& locale) {
+  // True is all bits set: the Byte with every bit set.
+  if (v.type() == VarType::Boolean) return v.AsBoolean() ? 255 : 0;
   double d = RoundHalfEven(ToDouble(v, locale));
   if (!(d >= 0 && d <= 255)) Throw(kOverflow);
   return static_cast<uint8_t>(d);
@@ -279,8 +281,13 @@ bool ToBoolean(const Variant& v, const Locale& locale) {
     case VarType::Null: Throw(kInvalidUseOfNull);
     case VarType::String: {
       std::string_view s = TrimBlanks(v.AsString());
-      if (text::EqualNoCase(s, "true") || text::EqualNoCase(s, "vero")) return true;
-      if (text::EqualNoCase(s, "false") || text::EqualNoCase(s, "falso")) return false;
+      // "#TRUE#" and "#FALSE#" are how Booleans are written in exported text files.
+      if (text::EqualNoCase(s, "true") || text::EqualNoCase(s, "vero") ||
+          text::EqualNoCase(s, "#true#"))
+        return true;
+      if (text::EqualNoCase(s, "false") || text::EqualNoCase(s, "falso") ||
+          text::EqualNoCase(s, "#false#"))
+        return false;
       double d;
       if (!ParseNumber(s, locale, d)) Throw(kTypeMismatch);
       return d != 0;

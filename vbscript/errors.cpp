@@ -104,6 +104,12 @@ constexpr std::pair<int, std::string_view> kDescriptions[] = {
     {1057, "L'indicazione 'Default' richiede anche 'Public'"},
     {1058, "L'indicazione 'Default' è consentita solo per Property Get"},
     {5008, "Assegnazione non valida"},
+    {5016, "Previsto oggetto espressione regolare"},
+    {5017, "Errore di sintassi nell'espressione regolare"},
+    {5018, "Quantificatore imprevisto"},
+    {5019, "Previsto ']' nell'espressione regolare"},
+    {5020, "Previsto ')' nell'espressione regolare"},
+    {5021, "Intervallo non valido nel set di caratteri"},
     {9001, "Tempo massimo di esecuzione dello script superato"},
     {32811, "Elemento non trovato"},
 };
@@ -117,9 +123,31 @@ std::string_view Description(int number) {
   return {};
 }
 
+std::string_view DescriptionOrUnknown(int number) {
+  std::string_view text = Description(number);
+  return text.empty() ? kUnknownDescription : text;
+}
+
+int FromHresult(int number) {
+  auto code = static_cast<uint32_t>(number);
+  // Errors of the script engine itself wrapped in their automation form.
+  if ((code & 0xFFFF0000u) == 0x800A0000u && !Description(static_cast<int>(code & 0xFFFF)).empty())
+    return static_cast<int>(code & 0xFFFF);
+  static constexpr std::pair<uint32_t, int> kKnown[] = {
+      {0x80004001u, 445}, {0x80004002u, 430}, {0x80004005u, 507}, {0x8007000Eu, 7},
+      {0x80070057u, 5},   {0x80020003u, 438}, {0x80020005u, 13},  {0x80020006u, 438},
+      {0x80020008u, 458}, {0x8002000Au, 6},   {0x8002000Bu, 9},   {0x8002000Du, 10},
+      {0x8002000Eu, 450}, {0x8002000Fu, 449}, {0x80020011u, 91},  {0x80020012u, 11},
+  };
+  for (const auto& [hresult, mapped] : kKnown)
+    if (hresult == code) return mapped;
+  return number;
+}
+
 void Throw(int number, std::string_view name) {
-  std::string text(Description(number));
-  if (!name.empty()) text += ": '" + std::string(name) + "'";
+  std::string text(DescriptionOrUnknown(number));
+  // A missing member is named by the script line already; the text stays the plain one.
+  if (!name.empty() && number != kNoSuchMember) text += ": '" + std::string(name) + "'";
   throw RuntimeError{number, std::move(text), std::string(kRuntimeSource)};
 }
 

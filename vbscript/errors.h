@@ -30,11 +30,13 @@ enum ErrorNumber : int {
   kNoSuchMember = 438,
   kArgumentNotOptional = 449,
   kWrongArgumentCount = 450,
+  kUnsupportedType = 458,
   kNotCollection = 451,
   kVariableUndefined = 500,
   kInvalidReference = 505,
   kClassNotDefined = 506,
   kIllegalAssignment = 5008,
+  kRegExpSyntax = 5017,
   // Compile errors.
   kSyntaxError = 1002,
   kExpectedColon = 1003,
@@ -80,6 +82,11 @@ enum ErrorNumber : int {
 
 // Italian description of a known error number; empty for an unknown one.
 std::string_view Description(int number);
+// The description, or the text of an unknown run-time error.
+std::string_view DescriptionOrUnknown(int number);
+// The error number an automation error code stands for (E_OUTOFMEMORY is 7, a wrapped script
+// error its own number); any other number unchanged.
+int FromHresult(int number);
 
 // An error that left the interpreter: a compile error (line of the offending token) or a run-time
 // error nobody handled (line of the statement that failed). message() is the description.
@@ -121,6 +128,8 @@ struct QuitRequest {
 
 // Description of error kTimeLimitExceeded when the host stopped the script.
 inline constexpr std::string_view kStoppedDescription = "Esecuzione interrotta";
+
+inline constexpr std::string_view kUnknownDescription = "Errore di run-time sconosciuto";
 
 inline constexpr std::string_view kRuntimeSource = "Errore di run-time di VBScript";
 inline constexpr std::string_view kCompileSource = "Errore di compilazione di VBScript";

@@ -8,6 +8,7 @@
 #include "vbscript/limits.h"
 #include "vbscript/machine.h"
 #include "vbscript/operators.h"
+#include "vbscript/regexp.h"
 #include "vbscript/script_class.h"
 
 namespace tillbook::vbscript {
@@ -327,8 +328,11 @@ Variant Machine::InvokeHost(Object& object, std::string_view name, InvokeKind ki
     throw RuntimeError{e.number(), e.description(), e.source()};
   } catch (const Error& e) {
     int number = e.number() != 0 ? e.number() : 5;
-    if (number == kNoSuchMember && e.message().empty()) Throw(kNoSuchMember, name);
-    throw RuntimeError{number, e.message(), std::string(kRuntimeSource)};
+    // A missing member reads the same whoever reports it.
+    if (number == kNoSuchMember) Throw(kNoSuchMember);
+    std::string text =
+        e.message().empty() ? std::string(DescriptionOrUnknown(number)) : e.message();
+    throw RuntimeError{number, std::move(text), std::string(kRuntimeSource)};
   } catch (const std::bad_alloc&) {
     Throw(kOutOfMemory);
   }
@@ -478,6 +482,8 @@ Variant Chain::Eval(Frame& f) const {
 
 Variant New::Eval(Frame& f) const {
   Machine::Global* g = f.m->FindGlobal(key);
+  // RegExp is a class of the language itself, unless a script declares its own of that name.
+  if (!g && key == "regexp") return Variant::Object(NewRegExp(f.m->handle));
   if (!g || g->kind != Machine::Global::Class) Throw(kClassNotDefined, name);
   return Variant::Object(f.m->NewObject(*g->cls));
 }

@@ -15,7 +15,9 @@ using namespace ast;
 namespace {
 
 RuntimeError FromHostError(const Error& e) {
-  return RuntimeError{e.number() != 0 ? e.number() : 5, e.message(), std::string(kRuntimeSource)};
+  int number = e.number() != 0 ? e.number() : 5;
+  std::string text = e.message().empty() ? std::string(DescriptionOrUnknown(number)) : e.message();
+  return RuntimeError{number, std::move(text), std::string(kRuntimeSource)};
 }
 
 // Handles a run-time error of statement `line`: stamps the line, and either records it in Err
@@ -26,6 +28,13 @@ void Handle(RuntimeError& e, int line, Frame& f) {
   f.m->SetErr(e);
 }
 
+// Runs a block entered because its header failed under On Error Resume Next: execution goes
+// on with the next statement in the text, the first of the body, which runs once.
+Flow RunOnce(const Block& body, Frame& f, Flow exitKind) {
+  Flow flow = RunBlock(body, f);
+  return flow == exitKind ? Flow::Normal : flow;
+}
+
 bool Condition(const Expr& e, Frame& f) {
   bool truth;
   if (e.kind == ExprKind::Binary && static_cast<const Binary&>(e).CompareNums(f, truth))
@@ -34,6 +43,22 @@ bool Condition(const Expr& e, Frame& f) {
   const Variant& v = e.Ref(f, tmp);
   if (v.type() == VarType::Boolean) return v.AsBoolean();
   return IsTrue(v, *f.m->locale);
+}
+
+bool IsConversion(const std::string& key) {
+  static constexpr std::string_view kNames[] = {"cbool", "cbyte", "ccur", "cdate", "cdbl",
+                                                "cint",  "clng",  "csng", "cstr"};
+  for (std::string_view name : kNames)
+    if (key == name) return true;
+  return false;
+}
+
+// A bound or step of a For: texts count as the numbers they hold, Null is refused.
+Variant Counter(Variant v, const Locale& locale) {
+  v = ValueOf(v);
+  if (v.IsNull()) Throw(kInvalidUseOfNull);
+  if (v.IsString()) return Variant::Double(ToDouble(v, locale));
+  return v;
 }
 
 }  // namespace
@@ -49,7 +74,8 @@ Flow ast::RunBlock(const Block& block, Frame& f) {
       if (e.line == 0) e.line = stmt->line;
       throw;
     } catch (const ScriptError& e) {
-      RuntimeError r{e.number(), e.description(), e.source(), e.line()};
+      // A script object reached through a host or a default value reports no line of its own.
+      RuntimeError r{e.number(), e.description(), e.source(), e.line() ? e.line() : stmt->line};
       if (!f.resumeNext) throw r;
       f.m->SetErr(r);
     } catch (const Error& e) {
@@ -212,8 +238,13 @@ Flow CallStmt::Exec(Frame& f) const {
   }
   const auto& n = static_cast<const Name&>(*target);
   switch (n.binding) {
-    case Binding::Procedure:
     case Binding::Builtin:
+      // The conversions are operators of the language rather than functions, and cannot be
+      // called as statements.
+      if (n.key.size() >= 3 && n.key[0] == 'c' && IsConversion(n.key)) Throw(kUnsupportedType);
+      n.Eval(f);
+      return Flow::Normal;
+    case Binding::Procedure:
     case Binding::Method:
       n.Eval(f);
       return Flow::Normal;
@@ -278,28 +309,47 @@ Flow If::Exec(Frame& f) const {
   return RunBlock(elseBlock, f);
 }
 
-Flow Select::Exec(Frame& f) const {
-  Variant value = ValueOf(test->Eval(f));
+namespace {
+
+bool CaseMatches(const CaseItem& item, const Variant& value, const Expr& test, Frame& f) {
   const Locale& locale = *f.m->locale;
+  Variant tmp;
+  const Variant& v = item.value->Ref(f, tmp);
+  LiteralSides sides{test.numberLiteral, item.value->numberLiteral, test.stringLiteral,
+                     item.value->stringLiteral};
+  bool isNull;
+  if (item.kind == CaseItem::Value) return Compare(value, v, sides, locale, isNull) == 0 && !isNull;
+  if (item.kind == CaseItem::Compare) {
+    Variant r = Comparison(item.op, value, v, sides, locale);
+    return r.type() == VarType::Boolean && r.AsBoolean();
+  }
+  Variant tmp2;
+  const Variant& hi = item.upper->Ref(f, tmp2);
+  bool n1, n2;
+  return Compare(value, v, sides, locale, n1) >= 0 && Compare(value, hi, sides, locale, n2) <= 0 &&
+         !n1 && !n2;
+}
+
+}  // namespace
+
+Flow Select::Exec(Frame& f) const {
+  Variant value;
+  try {
+    value = ValueOf(test->Eval(f));
+  } catch (RuntimeError& e) {
+    // Under On Error Resume Next the next statement in the text is the first Case's body.
+    Handle(e, line, f);
+    return cases.empty() ? Flow::Normal : RunBlock(cases.front().body, f);
+  }
   for (const auto& c : cases) {
     bool match = c.items.empty();
     for (const auto& item : c.items) {
-      Variant tmp;
-      const Variant& v = item.value->Ref(f, tmp);
-      LiteralSides sides{test->numberLiteral, item.value->numberLiteral, test->stringLiteral,
-                         item.value->stringLiteral};
-      bool isNull;
-      if (item.kind == CaseItem::Value) {
-        match = Compare(value, v, sides, locale, isNull) == 0 && !isNull;
-      } else if (item.kind == CaseItem::Compare) {
-        Variant r = Comparison(item.op, value, v, sides, locale);
-        match = r.type() == VarType::Boolean && r.AsBoolean();
-      } else {
-        Variant tmp2;
-        const Variant& hi = item.upper->Ref(f, tmp2);
-        bool n1, n2;
-        match = Compare(value, v, sides, locale, n1) >= 0 &&
-                Compare(value, hi, sides, locale, n2) <= 0 && !n1 && !n2;
+      try {
+        match = CaseMatches(item, value, *test, f);
+      } catch (RuntimeError& e) {
+        // A failing Case expression goes on inside its body, as a failing If condition does.
+        Handle(e, line, f);
+        match = true;
       }
       if (match) break;
     }
@@ -311,12 +361,18 @@ Flow Select::Exec(Frame& f) const {
 Flow For::Exec(Frame& f) const {
   Machine& m = *f.m;
   const Locale& locale = *m.locale;
-  Variant start = ValueOf(from->Eval(f));
-  Variant limit = ValueOf(to->Eval(f));
-  Variant increment = step ? ValueOf(step->Eval(f)) : Variant::Integer(1);
-  if (start.IsNull() || limit.IsNull() || increment.IsNull()) Throw(kInvalidUseOfNull);
-  Variant* var = m.StorageOf(*this->var, f, true);
-  if (!var) Throw(kIllegalAssignment, this->var->name);
+  Variant start, limit, increment;
+  Variant* var;
+  try {
+    start = Counter(from->Eval(f), locale);
+    limit = Counter(to->Eval(f), locale);
+    increment = step ? Counter(step->Eval(f), locale) : Variant::Integer(1);
+    var = m.StorageOf(*this->var, f, true);
+    if (!var) Throw(kIllegalAssignment, this->var->name);
+  } catch (RuntimeError& e) {
+    Handle(e, line, f);
+    return RunOnce(body, f, Flow::ExitFor);
+  }
   auto isInt = [](const Variant& v) {
     return v.type() == VarType::Integer || v.type() == VarType::Long;
   };
@@ -358,28 +414,61 @@ general:
   return Flow::Normal;
 }
 
+namespace {
+
+// Positions of an array's elements in the order For Each visits them: the first index
+// varies fastest, while the elements are stored with the last index fastest.
+std::vector<size_t> VisitOrder(const VarArray& a) {
+  std::vector<size_t> order;
+  order.reserve(a.items.size());
+  size_t dims = a.upper.size();
+  std::vector<int32_t> idx(dims, 0);
+  for (size_t n = 0; n < a.items.size(); ++n) {
+    order.push_back(FlatIndex(a, idx));
+    for (size_t d = 0; d < dims; ++d) {
+      if (++idx[d] <= a.upper[d]) break;
+      idx[d] = 0;
+    }
+  }
+  return order;
+}
+
+}  // namespace
+
 Flow ForEach::Exec(Frame& f) const {
   Machine& m = *f.m;
-  Variant group = collection->Eval(f);
   std::vector<Variant> items;
   std::shared_ptr<VarArray> array;
-  if (group.IsArray()) {
-    array = group.AsArray();  // iterates the array as it was when the loop started
-  } else if (group.IsObject()) {
-    if (group.IsNothing()) Throw(kObjectNotSet);
-    if (!group.AsObject()->Enumerate(items)) Throw(kNotCollection);
-  } else {
-    Throw(kNotCollection);
+  std::vector<size_t> order;
+  try {
+    Variant group = collection->Eval(f);
+    if (group.IsArray()) {
+      array = group.AsArray();  // iterates the array as it was when the loop started
+      if (array->upper.size() > 1) order = VisitOrder(*array);
+    } else if (group.IsObject()) {
+      if (group.IsNothing()) Throw(kObjectNotSet);
+      if (!group.AsObject()->Enumerate(items)) Throw(kNotCollection);
+    } else {
+      Throw(kNotCollection);
+    }
+  } catch (RuntimeError& e) {
+    Handle(e, line, f);
+    return RunOnce(body, f, Flow::ExitFor);
   }
   size_t count = array ? array->items.size() : items.size();
   for (size_t i = 0; i < count; ++i) {
     Variant* var = m.StorageOf(*this->var, f, true);
     if (!var) Throw(kIllegalAssignment, this->var->name);
-    *var = array ? array->items[i] : items[i];
+    *var = array ? array->items[order.empty() ? i : order[i]] : items[i];
     Flow flow = RunBlock(body, f);
     if (flow == Flow::ExitFor) return Flow::Normal;
     if (flow != Flow::Normal) return flow;
     m.Tick();
+  }
+  // A collection's enumerator hands out Empty once it is exhausted; an array leaves the last
+  // element in the variable.
+  if (!array && count > 0) {
+    if (Variant* var = m.StorageOf(*this->var, f, true)) *var = Variant();
   }
   return Flow::Normal;
 }
@@ -387,7 +476,17 @@ Flow ForEach::Exec(Frame& f) const {
 Flow Do::Exec(Frame& f) const {
   Machine& m = *f.m;
   while (true) {
-    if (condition && testFirst && Condition(*condition, f) == isUntil) return Flow::Normal;
+    if (condition && testFirst) {
+      bool enter;
+      try {
+        enter = Condition(*condition, f) != isUntil;
+      } catch (RuntimeError& e) {
+        // Resumes with the next statement in the text: the first of the body.
+        Handle(e, line, f);
+        enter = true;
+      }
+      if (!enter) return Flow::Normal;
+    }
     Flow flow = RunBlock(body, f);
     if (flow == Flow::ExitDo && !isWhileWend) return Flow::Normal;
     if (flow != Flow::Normal) return flow;
@@ -452,8 +551,15 @@ Flow OnError::Exec(Frame& f) const {
 }
 
 Flow With::Exec(Frame& f) const {
-  Variant v = object->Eval(f);
-  if (!v.IsObject()) Throw(kObjectRequired);
+  Variant v;
+  try {
+    v = object->Eval(f);
+    if (!v.IsObject()) Throw(kObjectRequired);
+  } catch (RuntimeError& e) {
+    // The body still runs; its members of the missing object fail one by one.
+    Handle(e, line, f);
+    v = Variant();
+  }
   f.with.push_back(std::move(v));
   struct Pop {
     Frame& f;

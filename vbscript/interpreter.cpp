@@ -10,6 +10,7 @@
 #include "vbscript/dictionary.h"
 #include "vbscript/machine.h"
 #include "vbscript/parser.h"
+#include "vbscript/regexp.h"
 
 namespace tillbook::vbscript {
 namespace {
@@ -80,6 +81,7 @@ void Interpreter::RegisterCreatable(std::string_view progId,
 
 void Interpreter::RegisterStandardObjects() {
   RegisterCreatable("Scripting.Dictionary", NewDictionary);
+  RegisterCreatable("VBScript.RegExp", [handle = m_->handle] { return NewRegExp(handle); });
 }
 
 template <typename F>

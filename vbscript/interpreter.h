@@ -61,7 +61,8 @@ class Interpreter {
   // The only names CreateObject knows (case-insensitive); nothing else can be created.
   void RegisterCreatable(std::string_view progId, std::function<std::shared_ptr<Object>()> factory);
 
-  // Makes the harmless standard classes creatable: "Scripting.Dictionary".
+  // Makes the harmless standard classes creatable: "Scripting.Dictionary", "VBScript.RegExp"
+  // (which CreateObject and New reach anyway).
   void RegisterStandardObjects();
 
   // Compiles the text and runs its global statements. Procedures of earlier texts stay.

@@ -118,8 +118,9 @@ class Lexer {
       if (c == ' ' || c == '\t' || c == '\f' || c == '\v' || c == '\0') {
         ++pos_;
         any = true;
-      } else if (c == '_' && (pos_ == 0 || any || s_[pos_ - 1] == ' ' || s_[pos_ - 1] == '\t' ||
-                              s_[pos_ - 1] == '\n' || s_[pos_ - 1] == '\r')) {
+      } else if (c == '_') {
+        // A '_' ending the line continues it, also right after an operator ("x =_"); one
+        // ending a name was taken by the name.
         size_t p = pos_ + 1;
         while (p < s_.size() && (s_[p] == ' ' || s_[p] == '\t')) ++p;
         if (p < s_.size() && s_[p] != '\r' && s_[p] != '\n') break;
@@ -253,7 +254,11 @@ class Lexer {
       case ')': t.type = Tok::RParen; break;
       case ',': t.type = Tok::Comma; break;
       case '.': t.type = Tok::Dot; break;
-      case '=': t.type = Tok::Eq; break;
+      case '=':
+        // "=>" and "=<" are accepted as ">=" and "<=" (and "><" as "<>" below).
+        t.type = n == '>' ? Tok::Ge : n == '<' ? Tok::Le : Tok::Eq;
+        if (t.type != Tok::Eq) ++pos_;
+        break;
       case '+': t.type = Tok::Plus; break;
       case '-': t.type = Tok::Minus; break;
       case '*': t.type = Tok::Star; break;
@@ -275,6 +280,9 @@ class Lexer {
       case '>':
         if (n == '=') {
           t.type = Tok::Ge;
+          ++pos_;
+        } else if (n == '<') {
+          t.type = Tok::Ne;
           ++pos_;
         } else {
           t.type = Tok::Gt;

@@ -74,8 +74,8 @@ void Machine::Link(std::unique_ptr<Unit> unit) {
   // Check first, so that a unit with a compile error leaves the globals untouched.
   {
     std::unordered_map<std::string, int> seen;
-    for (const auto& p : unit->procs)
-      if (!seen.emplace(p->key, 1).second) redefined(p->line);
+    // A procedure declared twice is no error: the last declaration wins.
+    for (const auto& p : unit->procs) seen.emplace(p->key, 1);
     for (const auto& c : unit->classes)
       if (!seen.emplace(c->key, 2).second) redefined(0);
     for (const auto& g : unit->globals) {
@@ -181,6 +181,11 @@ void Machine::SetErr(const RuntimeError& e) {
   err.description = e.description;
   err.source = e.source.empty() ? std::string(kRuntimeSource) : e.source;
   err.line = e.line;
+  if (!e.fromRaise) {
+    // An error of the engine or a host replaces everything a script's Raise left behind.
+    err.helpFile.clear();
+    err.helpContext = 0;
+  }
 }
 
 ScriptError Interrupted::ToScriptError() const {

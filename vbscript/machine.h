@@ -11,7 +11,6 @@
 #include <functional>
 #include <memory>
 #include <optional>
-#include <random>
 #include <span>
 #include <string>
 #include <unordered_map>
@@ -115,6 +114,10 @@ inline void PutCopy(Variant& dst, const Variant& src) {
       dst = src;
   }
 }
+
+// The arithmetic a Function returns when its body is nothing else ("F = (a * 3 + b) Mod 97"),
+// read-only over its parameters; nullptr for any other procedure.
+const ast::Expr* NumericBody(const Procedure& p);
 
 // EvalNum with the common leaves (locals, literals, elements of local arrays) read in place.
 bool NumOperand(const ast::Expr& e, Frame& f, ast::Num& n);
@@ -279,8 +282,8 @@ class Machine {
                             const std::string& fallback)>
       inputBox;
   uint32_t generation = 1;
-  std::mt19937 random{12345};  // Rnd's sequence; Randomize reseeds it
-  float lastRandom = 0;
+  // Rnd's 24-bit generator state; the last number drawn is rndSeed / 2^24.
+  uint32_t rndSeed = 0x50000;
   std::shared_ptr<Machine*> handle;  // cleared when the machine goes away
   int runDepth = 0;
   std::vector<std::unique_ptr<Unit>> units_;

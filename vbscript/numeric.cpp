@@ -91,7 +91,30 @@ bool NumOperand(const Expr& e, Frame& f, Num& n) {
   return Operand(e, f, n);
 }
 
+const Expr* NumericBody(const Procedure& p) {
+  if (p.numeric == 0) {
+    // Marked "no" while deciding, so that a Function reaching itself is no candidate.
+    p.numeric = 2;
+    if (p.kind == Procedure::Kind::Function && !p.owner && p.body.size() == 1) {
+      const auto* assign = dynamic_cast<const Assign*>(p.body[0].get());
+      if (assign && !assign->isSet && assign->target->kind == ExprKind::Name) {
+        const auto& target = static_cast<const Name&>(*assign->target);
+        if (target.binding == Binding::Local && target.slot == 0 && !target.hasParens &&
+            assign->value->NumCandidate())
+          p.numeric = 1;
+      }
+    }
+  }
+  return p.numeric == 1 ? static_cast<const Assign&>(*p.body[0]).value.get() : nullptr;
+}
+
 bool Name::ComputeNumCandidate() const {
+  if (binding == Binding::Procedure) {
+    if (!NumericBody(*proc) || args.size() != proc->ParamCount()) return false;
+    for (const auto& a : args)
+      if (!a->NumCandidate()) return false;
+    return true;
+  }
   if (binding != Binding::Local && binding != Binding::Global && binding != Binding::Field &&
       binding != Binding::Constant)
     return false;
@@ -100,7 +123,45 @@ bool Name::ComputeNumCandidate() const {
   return true;
 }
 
+namespace {
+
+// A call of a Function whose body is plain arithmetic: the parameters are bound to the
+// arguments' values (the caller's variables themselves, which the body only reads) and the
+// body evaluated as a number; false, with nothing changed, when the general rules must decide.
+bool CallNumeric(const Name& call, Frame& f, Num& n) {
+  const Expr* body = NumericBody(*call.proc);
+  if (!body) return false;
+  Machine& m = *f.m;
+  int count = call.proc->slotCount;
+  m.EnterCall();
+  Slot* slots = m.stack.Push(count);
+  struct Release {
+    Machine& m;
+    Slot* slots;
+    int count;
+    ~Release() {
+      m.stack.Pop(slots, count);
+      m.LeaveCall();
+    }
+  } release{m, slots, count};
+  for (size_t i = 0; i < call.args.size(); ++i) {
+    const Expr& a = *call.args[i];
+    if (a.localSlot >= 0) {
+      slots[i + 1].ref = f.slots[a.localSlot].ref;
+      continue;
+    }
+    Num x;
+    if (!Operand(a, f, x)) return false;
+    StoreNum(slots[i + 1].value, x);
+  }
+  Frame frame{&m, slots, nullptr, call.proc, false, {}};
+  return Operand(*body, frame, n);
+}
+
+}  // namespace
+
 bool Name::EvalNum(Frame& f, Num& n) const {
+  if (binding == Binding::Procedure) return CallNumeric(*this, f, n);
   const Variant* var = Variable(f);
   if (!var) return false;
   if (!hasParens) return NumOf(*var, n);

@@ -84,6 +84,37 @@ TEST(NumericFastPath, LoopsAndAccumulators) {
             "79992000 400010000 Long");
 }
 
+// Functions whose body is one arithmetic assignment are evaluated without a full call: they must
+// give what the call gives, and leave to it whatever the general rules decide.
+TEST(NumericFastPath, ArithmeticFunctions) {
+  const std::string f =
+      "Function W(a, b)\n W = (a * 3 + b) Mod 97\nEnd Function\n"
+      "Function Twice(x)\n Twice = x * 2\nEnd Function\n";
+  struct Case {
+    const char* expression;
+    const char* expected;
+  } cases[] = {
+      {"W(i, k)", "Integer 31"},          {"W(i, 2) + W(k, 1)", "Integer 36"},
+      {"Twice(16384)", "Long 32768"},     {"Twice(1073741824)", "Double 2147483648"},
+      {"Twice(\"4\")", "Double 8"},       {"Twice(s)", "ERR 13"},
+      {"Twice(Twice(l))", "Long 400000"}, {"W(i, z)", "ERR 13"},
+  };
+  for (const auto& c : cases) {
+    std::string body =
+        "i = 10: k = 1: l = 100000: s = \"a\": z = \"b\"\nv = " + std::string(c.expression) +
+        "\nWScript.Echo TypeName(v) & \" \" & v";
+    EXPECT_EQ(testing::Output(f + "Sub T()\n" + body + "\nEnd Sub\nT"), c.expected) << c.expression;
+    EXPECT_EQ(testing::Output(f + body), c.expected) << c.expression;
+  }
+  // The error of the general path carries the line inside the Function.
+  EXPECT_EQ(testing::Run(
+                "Function Half(x)\n Half = x / 0\nEnd Function\nSub T()\n v = Half(3)\nEnd Sub\nT")
+                .line,
+            2);
+  // A Function that reaches itself still recurses by the general path, up to the depth limit.
+  EXPECT_EQ(testing::Output("Function R(n)\n R = R(n) + 1\nEnd Function\nv = R(1)"), "ERR 28");
+}
+
 TEST(StringBuilding, AppendsInPlaceWithTheSameMeaning) {
   EXPECT_EQ(testing::Output("Sub T()\n s = \"a\"\n For i = 1 To 3\n  s = s & i & \",\"\n  s = s & 1.5\n Next\n"
                             " WScript.Echo s\nEnd Sub\nT"),

@@ -334,6 +334,12 @@ int CompareNumbers(const Variant& a, const Variant& b, const Locale& locale) {
     Money x = a.AsMoney(), y = b.AsMoney();
     return x < y ? -1 : x > y ? 1 : 0;
   }
+  if ((ta == VarType::Single && tb == VarType::Double) ||
+      (ta == VarType::Double && tb == VarType::Single)) {
+    // The Double is brought to the Single's precision: CSng(0.1) = 0.1.
+    float x = static_cast<float>(a.AsDouble()), y = static_cast<float>(b.AsDouble());
+    return x < y ? -1 : x > y ? 1 : 0;
+  }
   double x = ToDouble(a, locale), y = ToDouble(b, locale);
   return x < y ? -1 : x > y ? 1 : 0;
 }

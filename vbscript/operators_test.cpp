@@ -26,7 +26,7 @@ TEST(Operators, ResultSubtypesWidenInsteadOfOverflowing) {
       {"TypeName(2 ^ 2)", "Double"},
       {"TypeName(CByte(200) + CByte(100))", "Integer"},
       {"TypeName(CLng(1) + 1)", "Long"},
-      {"TypeName(-32768)", "Integer"},
+      {"TypeName(-32768)", "Long"},
       {"TypeName(&HFFFF)", "Integer"},
       {"&HFFFF", "-1"},
       {"&H10000", "65536"},
@@ -50,7 +50,7 @@ TEST(Operators, IntegerDivisionModAndPower) {
       {"1 / 0", "ERR 11"},
       {"5 Mod 0", "ERR 11"},
       {"0 / 0", "ERR 6"},
-      {"-2 ^ 2", "-4"},
+      {"-2 ^ 2", "4"},
       {"2 ^ -1", "0,5"},
       {"2 ^ 3 ^ 2", "64"},
   });

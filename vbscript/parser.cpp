@@ -97,9 +97,9 @@ int Parser::BinaryLevel(BinaryOp& op) const {
   }
 }
 
-// binary(min) := unary { op unary }
+// binary(min) := power { op power }
 ExprPtr Parser::ParseBinary(int minLevel) {
-  ExprPtr first = ParseUnary();
+  ExprPtr first = ParsePower();
   BinaryOp op;
   int level = BinaryLevel(op);
   if (level < minLevel) return first;
@@ -121,7 +121,7 @@ ExprPtr Parser::ParseBinary(int minLevel) {
     int line = Advance().line;
     while (!ops.empty() && ops.back().level >= level) fold();
     ops.push_back({op, level, line});
-    operands.push_back(ParseUnary());
+    operands.push_back(ParsePower());
     level = BinaryLevel(op);
   }
   while (!ops.empty()) fold();
@@ -207,9 +207,9 @@ ExprPtr Parser::ParseNot() {
   return e;
 }
 
-// unary := (- | +) unary | power
+// unary := (- | +) unary | primary
 ExprPtr Parser::ParseUnary() {
-  if (!Is(Tok::Minus) && !Is(Tok::Plus)) return ParsePower();
+  if (!Is(Tok::Minus) && !Is(Tok::Plus)) return ParsePrimary();
   Nesting nesting(*this);
   bool neg = Is(Tok::Minus);
   int line = Advance().line;
@@ -223,8 +223,13 @@ ExprPtr Parser::Negate(ExprPtr operand, int line) {
   if (operand->kind == ExprKind::Literal && operand->numberLiteral && !operand->parenthesized) {
     auto* lit = static_cast<Literal*>(operand.get());
     const Variant& v = lit->value;
-    if (v.type() == VarType::Integer || v.type() == VarType::Long) {
+    if (v.type() == VarType::Integer) {
       lit->value = IntegerResult(-v.AsInteger());
+    } else if (v.type() == VarType::Long) {
+      // -32768 is the Long 32768 negated, not an Integer.
+      int64_t negated = -v.AsInteger();
+      lit->value = negated > 2147483647LL ? Variant::Double(static_cast<double>(negated))
+                                          : Variant::Long(static_cast<int32_t>(negated));
     } else if (v.type() == VarType::Double)
       lit->value = Variant::Double(-v.AsDouble());
     return operand;
@@ -234,19 +239,13 @@ ExprPtr Parser::Negate(ExprPtr operand, int line) {
   return e;
 }
 
-// power := primary { ^ [-] primary }
+// power := unary { ^ unary }
+// A sign binds tighter than ^: -3^2 is 9.
 ExprPtr Parser::ParsePower() {
-  auto e = ParsePrimary();
+  auto e = ParseUnary();
   while (Is(Tok::Caret)) {
     int line = Advance().line;
-    ExprPtr right;
-    if (Is(Tok::Minus)) {
-      int l2 = Advance().line;
-      right = Negate(ParsePrimary(), l2);
-    } else {
-      right = ParsePrimary();
-    }
-    e = MakeBinary(BinaryOp::Pow, std::move(e), std::move(right), line);
+    e = MakeBinary(BinaryOp::Pow, std::move(e), ParseUnary(), line);
   }
   return e;
 }
@@ -286,7 +285,9 @@ ExprPtr Parser::ParsePrimary() {
       auto e = ParseExpr();
       Expect(Tok::RParen, kExpectedRParen);
       e->parenthesized = true;
-      if (Is(Tok::Dot) && !Cur().spaceBefore) return ParsePostfix(std::move(e), false);
+      // (f)(x) calls f, ((a))(0) indexes a, (New C).M reaches a member.
+      if ((Is(Tok::Dot) && !Cur().spaceBefore) || Is(Tok::LParen))
+        return ParsePostfix(std::move(e), false);
       return e;
     }
     case Tok::Dot: {
@@ -343,7 +344,9 @@ ExprPtr Parser::ParsePostfix(ExprPtr node, bool statement) {
   while (true) {
     if (Is(Tok::LParen)) {
       bool callable = node->kind == ExprKind::Name || node->kind == ExprKind::Member;
-      if (statement && Cur().spaceBefore && callable && !HasParens(*node)) break;
+      // "a (0) = 5" still assigns an element.
+      bool element = node->kind == ExprKind::Name && IndexBeforeAssignment();
+      if (statement && Cur().spaceBefore && callable && !HasParens(*node) && !element) break;
       int line = Cur().line;
       ExprList args = ParseParenArgs();
       if (callable && !HasParens(*node)) {

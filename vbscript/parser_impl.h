@@ -107,6 +107,22 @@ class Parser {
   void ExpectSeparator() {
     if (!Is(Tok::NewLine) && !Is(Tok::Colon) && !Is(Tok::End)) Fail(kExpectedEndOfStatement);
   }
+  // The End that closes a procedure or class may follow a statement on the same line
+  // ("Sub S() x = 1 End Sub").
+  bool AtDeclarationEnd() const {
+    if (!IsKw(Kw::End)) return false;
+    Kw next = PeekAt(1).kw;
+    return next == Kw::Sub || next == Kw::Function || next == Kw::Property || next == Kw::Class;
+  }
+  // "Property" starts a declaration only when Get, Let or Set follows; otherwise it names a
+  // variable.
+  bool AtPropertyDeclaration() const {
+    Kw next = PeekAt(1).kw;
+    return next == Kw::Get || next == Kw::Let || next == Kw::Set;
+  }
+  // At a '(' after a blank in a statement: whether the parenthesized text is followed by '=',
+  // making it the index of an assignment target ("a (0) = 5").
+  bool IndexBeforeAssignment() const;
 
   // ---- names ----
   Name* Register(Name* n) {
@@ -133,14 +149,24 @@ class Parser {
       if (g.key == tok.key) return;
     unit_->globals.push_back({tok.text, tok.key, false, {}, tok.line});
   }
+  // Whether the name, where it is used, is an array declared with bounds: a local one, else
+  // (unless a local hides it) a field of the class being parsed or a global of this text.
   bool IsFixedArray(const std::string& key) const {
-    return scope_ ? scope_->fixedArrays.count(key) > 0 : globalFixed_.count(key) > 0;
+    if (scope_) {
+      if (scope_->fixedArrays.count(key)) return true;
+      if (scope_->slots.count(key)) return false;
+    }
+    if (class_) {
+      auto field = class_->fieldIndex.find(key);
+      if (field != class_->fieldIndex.end()) return !class_->fields[field->second].dims.empty();
+    }
+    return globalFixed_.count(key) > 0;
   }
 
   // ---- expressions ----
   // expr := binary(0)
   ExprPtr ParseExpr();
-  // binary(min) := unary { op unary }   for the operators of level min and tighter:
+  // binary(min) := power { op power }   for the operators of level min and tighter:
   //   0 Imp  1 Eqv  2 Xor  3 Or  4 And  (5 Not)  6 = <> < > <= >= Is  7 &  8 + -  9 Mod
   //   10 \  11 * /
   // Operators of one level associate to the left; pending operands wait on a stack of this
@@ -156,10 +182,10 @@ class Parser {
   void Measure(Expr& e) const;
   // not := Not binary(6)
   ExprPtr ParseNot();
-  // unary := (- | +) unary | power
+  // unary := (- | +) unary | primary
   ExprPtr ParseUnary();
   ExprPtr Negate(ExprPtr operand, int line);
-  // power := primary { ^ [-] primary }
+  // power := unary { ^ unary }
   ExprPtr ParsePower();
   // primary := literal | ( expr ) | New name | Not unary | Me postfix | [.]name postfix
   ExprPtr ParsePrimary();
@@ -256,6 +282,7 @@ class Parser {
   std::unique_ptr<Unit> unit_;
   ProcScope* scope_ = nullptr;
   bool inClass_ = false;
+  const ClassDef* class_ = nullptr;  // the class being parsed
   std::vector<Name*> classRefs_;
   std::unordered_set<std::string> globalFixed_;
   int pendingNext_ = 0;

@@ -107,9 +107,12 @@ void Parser::AddToClass(ClassDef& cls, std::unique_ptr<Procedure> proc) {
   if (p->key == "class_initialize" && p->kind == Procedure::Kind::Sub) {
     if (p->ParamCount() != 0) Fail(1053);
     cls.initialize = p;
+    // The events are methods too: a script may run them again by name.
+    cls.members[p->key].method = p;
   } else if (p->key == "class_terminate" && p->kind == Procedure::Kind::Sub) {
     if (p->ParamCount() != 0) Fail(1053);
     cls.terminate = p;
+    cls.members[p->key].method = p;
   } else {
     auto& m = cls.members[p->key];
     switch (p->kind) {
@@ -148,6 +151,7 @@ void Parser::ParseClass() {
   cls->name = name.text;
   cls->key = name.key;
   inClass_ = true;
+  class_ = cls.get();
   classRefs_.clear();
   while (true) {
     SkipSeparators();
@@ -185,11 +189,12 @@ void Parser::ParseClass() {
     } else {
       Fail(kExpectedStatement);
     }
-    ExpectSeparator();
+    if (!AtDeclarationEnd()) ExpectSeparator();
   }
   Advance();
   ExpectKw(Kw::Class, kExpectedClass);
   inClass_ = false;
+  class_ = nullptr;
   for (Name* n : classRefs_) {
     auto f = cls->fieldIndex.find(n->key);
     if (f != cls->fieldIndex.end()) {

@@ -19,9 +19,12 @@ void Parser::ParseTopLevelStatement() {
         ExpectKw(Kw::Explicit, kSyntaxError);
         unit_->optionExplicit = true;
         return;
+      case Kw::Property:
+        if (!AtPropertyDeclaration()) break;
+        ParseProcedure(true, false, nullptr);
+        return;
       case Kw::Function:
       case Kw::Sub:
-      case Kw::Property:
         ParseProcedure(true, false, nullptr);
         return;
       case Kw::Public:
@@ -78,7 +81,7 @@ Block Parser::ParseBlock() {
     SkipSeparators();
     if (AtBlockEnd()) return block;
     ParseStatement(block);
-    ExpectSeparator();
+    if (!AtDeclarationEnd()) ExpectSeparator();
   }
 }
 
@@ -117,13 +120,22 @@ void Parser::ParseStatement(Block& out) {
       return;
     case Kw::Option:
       Fail(1042);
+    case Kw::Property:
+      if (!AtPropertyDeclaration()) return ParseSimple(out);
+      [[fallthrough]];
     case Kw::Function:
     case Kw::Sub:
-    case Kw::Property:
     case Kw::Class:
     case Kw::Public:
     case Kw::Private:
-      if (scope_ == nullptr && !inClass_) Fail(kSyntaxError);
+      if (scope_ == nullptr && !inClass_) {
+        // A procedure or class declared inside a block of the global code is declared as if
+        // it stood outside it.
+        if (tok.kw == Kw::Function || tok.kw == Kw::Sub)
+          return ParseProcedure(true, false, nullptr);
+        if (tok.kw == Kw::Class) return ParseClass();
+        Fail(kSyntaxError);
+      }
       Fail(kExpectedStatement);
     case Kw::Loop:
       Fail(kLoopWithoutDo);
@@ -151,6 +163,9 @@ void Parser::ParseSimple(Block& out) {
     target = std::make_unique<Me>(line);
   } else if (IsIdentifier()) {
     target = MakeName(Advance());
+  } else if (isCall && Is(Tok::LParen)) {
+    // Call (New C).M()
+    target = ParsePrimary();
   } else {
     Fail(kExpectedStatement);
   }
@@ -182,6 +197,20 @@ void Parser::ParseSimple(Block& out) {
   auto call = std::make_unique<CallStmt>(line);
   call->target = std::move(target);
   out.push_back(std::move(call));
+}
+
+bool Parser::IndexBeforeAssignment() const {
+  int nesting = 0;
+  for (size_t k = 0;; ++k) {
+    const Token& t = PeekAt(k);
+    if (t.type == Tok::LParen) {
+      ++nesting;
+    } else if (t.type == Tok::RParen) {
+      if (--nesting == 0) return PeekAt(k + 1).type == Tok::Eq;
+    } else if (t.type == Tok::NewLine || t.type == Tok::Colon || t.type == Tok::End) {
+      return false;
+    }
+  }
 }
 
 void Parser::CheckAssignable(const Expr& target) const {
@@ -302,9 +331,10 @@ void Parser::ParseInline(Block& block) {
       continue;
     }
     if (Is(Tok::NewLine) || Is(Tok::End) || IsKw(Kw::Else)) return;
-    if (IsKw(Kw::End) && PeekAt(1).kw == Kw::If) return;
+    if ((IsKw(Kw::End) && PeekAt(1).kw == Kw::If) || AtDeclarationEnd()) return;
     ParseStatement(block);
-    if (!Is(Tok::Colon) && !Is(Tok::NewLine) && !Is(Tok::End) && !IsKw(Kw::Else))
+    if (!Is(Tok::Colon) && !Is(Tok::NewLine) && !Is(Tok::End) && !IsKw(Kw::Else) &&
+        !(IsKw(Kw::End) && PeekAt(1).kw == Kw::If) && !AtDeclarationEnd())
       Fail(kExpectedEndOfStatement);
   }
 }

@@ -22,6 +22,9 @@ struct Procedure {
   bool isPublic = true;
   bool isDefault = false;
   int line = 0;
+  // Whether the body is one assignment of plain arithmetic to the result (decided on first
+  // use: 0 not yet, 1 yes, 2 no); such a Function is evaluated without a full call.
+  mutable uint8_t numeric = 0;
   size_t ParamCount() const { return byVal.size(); }
 };
 

@@ -19,8 +19,9 @@ Variant Echo::Invoke(std::string_view name, InvokeKind kind, std::span<Variant> 
   return {};
 }
 
-Outcome Run(std::string_view script, bool english) {
+Outcome Run(std::string_view script, bool english, bool standardObjects) {
   Interpreter interpreter;
+  if (standardObjects) interpreter.RegisterStandardObjects();
   if (english) interpreter.SetLocale(Locale::English());
   interpreter.SetClock([] { return 45296.5; });  // 2024-01-05 12:00:00
   auto echo = std::make_shared<Echo>(interpreter);
@@ -37,8 +38,8 @@ Outcome Run(std::string_view script, bool english) {
   return out;
 }
 
-std::string Output(std::string_view script, bool english) {
-  Outcome o = Run(script, english);
+std::string Output(std::string_view script, bool english, bool standardObjects) {
+  Outcome o = Run(script, english, standardObjects);
   if (o.error) return o.output + (o.output.empty() ? "" : "\n") + "ERR " + std::to_string(o.error);
   return o.output;
 }

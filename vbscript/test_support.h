@@ -30,10 +30,11 @@ struct Outcome {
   std::string description;
 };
 
-// Runs the script with WScript.Echo (Italian locale unless english).
-Outcome Run(std::string_view script, bool english = false);
+// Runs the script with WScript.Echo (Italian locale unless english), and with the standard
+// creatable objects when asked.
+Outcome Run(std::string_view script, bool english = false, bool standardObjects = false);
 // Echo output of the script, or "ERR <number>" when it failed.
-std::string Output(std::string_view script, bool english = false);
+std::string Output(std::string_view script, bool english = false, bool standardObjects = false);
 // The text of one expression, as WScript.Echo prints it.
 std::string Show(std::string_view expression, bool english = false);
 
