@@ -1,5 +1,9 @@
 #include "bench/archive_builder.h"
 
+#include <sqlite3.h>
+
+#include <chrono>
+#include <cstdlib>
 #include <memory>
 
 #include "base/variant.h"
@@ -33,6 +37,22 @@ void BuildArchive(const std::string& path, int articles, int rows) {
       std::to_string(articles) + "), printf('Articolo numero %d', i) FROM n";
   c.Execute(d);
   c.Execute("COMMIT");
+}
+
+double RawOpenOnce(const std::string& path) {
+  const auto t0 = std::chrono::steady_clock::now();
+  sqlite3* db = nullptr;
+  sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr);
+  sqlite3_stmt* st = nullptr;
+  sqlite3_prepare_v2(db, "SELECT OID, Nome FROM Operatori ORDER BY OID", -1, &st, nullptr);
+  int n = 0;
+  while (sqlite3_step(st) == SQLITE_ROW) n += sqlite3_column_bytes(st, 1) > 0;
+  sqlite3_finalize(st);
+  sqlite3_close(db);
+  const double ms =
+      std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count();
+  if (n == 0) std::exit(1);
+  return ms;
 }
 
 }  // namespace tillbook::bench

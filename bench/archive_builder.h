@@ -9,4 +9,8 @@ namespace tillbook::bench {
 
 void BuildArchive(const std::string& path, int articles, int rows);
 
+// The baseline of the start-up benchmarks: milliseconds to open the archive with raw SQLite and
+// read the operator list (exits when the list is empty).
+double RawOpenOnce(const std::string& path);
+
 }  // namespace tillbook::bench

@@ -58,21 +58,6 @@ double StartupOnce(const std::string& dir, const std::string& runtime) {
   return ms;
 }
 
-double RawOpenOnce(const std::string& path) {
-  const auto t0 = Clock::now();
-  sqlite3* db = nullptr;
-  sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr);
-  sqlite3_stmt* st = nullptr;
-  sqlite3_prepare_v2(db, "SELECT OID, Nome FROM Operatori ORDER BY OID", -1, &st, nullptr);
-  int n = 0;
-  while (sqlite3_step(st) == SQLITE_ROW) n += sqlite3_column_bytes(st, 1) > 0;
-  sqlite3_finalize(st);
-  sqlite3_close(db);
-  const double ms = Ms(Clock::now() - t0);
-  if (n == 0) std::exit(1);
-  return ms;
-}
-
 double RawVacuumOnce(const std::string& path) {
   const std::string copy = path + ".RAW";
   fs::remove(copy);
@@ -103,7 +88,7 @@ int main(int argc, char** argv) {
     StartupOnce(dir.string(), (dir / "run").string());  // warms the file cache for both sides
     for (int i = 0; i < runs; ++i) {
       ours.push_back(StartupOnce(dir.string(), (dir / "run").string()));
-      raw.push_back(RawOpenOnce(path));
+      raw.push_back(bench::RawOpenOnce(path));
     }
     std::printf(
         "start-up to operator logged in (%d articles, %d sale rows): controller %.2f ms, raw "

@@ -72,21 +72,6 @@ double DesktopOnce(const fs::path& dir) {
   return ms;
 }
 
-double RawOpenOnce(const std::string& path) {
-  const auto t0 = Clock::now();
-  sqlite3* db = nullptr;
-  sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr);
-  sqlite3_stmt* st = nullptr;
-  sqlite3_prepare_v2(db, "SELECT OID, Nome FROM Operatori ORDER BY OID", -1, &st, nullptr);
-  int n = 0;
-  while (sqlite3_step(st) == SQLITE_ROW) n += sqlite3_column_bytes(st, 1) > 0;
-  sqlite3_finalize(st);
-  sqlite3_close(db);
-  const double ms = Ms(Clock::now() - t0);
-  if (n == 0) std::exit(1);
-  return ms;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -114,7 +99,7 @@ int main(int argc, char** argv) {
   DesktopOnce(dir);  // warms the file cache for both sides
   for (int i = 0; i < runs; ++i) {
     ours.push_back(DesktopOnce(dir));
-    raw.push_back(RawOpenOnce(path));
+    raw.push_back(tillbook::bench::RawOpenOnce(path));
   }
   std::printf(
       "desktop start to main window painted (%d articles, %d sale rows, offscreen; Qt itself "
