@@ -21,6 +21,9 @@ int RepairCommand(const Args& args, std::ostream& out, std::ostream& err);
 int IdentityCommand(const Args& args, std::ostream& out, std::ostream& err);
 int RecalcCommand(const Args& args, std::ostream& out, std::ostream& err);
 int PaymentsCommand(const Args& args, std::ostream& out, std::ostream& err);
+int ReceiptCommand(const Args& args, std::ostream& out, std::ostream& err);
+int SpoolCommand(const Args& args, std::ostream& out, std::ostream& err);
+int RegisterSimCommand(const Args& args, std::ostream& out, std::ostream& err);
 
 // "DIR/Tillbook.mdb".
 std::string ArchivePath(const std::string& dir);

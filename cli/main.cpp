@@ -47,6 +47,15 @@ constexpr const char* kHelp =
     "  payments DIR [--customer CODICE|--supplier CODICE] [--due-before DATA] [--unpaid]\n"
     "      [--format tsv|json]\n"
     "                le rate aperte di clienti e fornitori, dalla scadenza più vicina\n"
+    "  receipt DIR --sale OID [--type N] [--port PERCORSO] [--param IMPOSTAZIONI]\n"
+    "      [--trace FILE] [--answers yes,no,...]\n"
+    "                emette lo scontrino di una vendita sul registratore di cassa\n"
+    "  spool serve DIR [--once] [--type N] [--port PERCORSO] [--param IMPOSTAZIONI]\n"
+    "                stampa le richieste di scontrino delle altre postazioni (ogni 2 s)\n"
+    "  spool post DIR --sale OID [--timeout SECONDI]\n"
+    "                chiede lo scontrino di una vendita alla postazione con il registratore\n"
+    "  register-sim --type N [--baud VELOCITA] [--fault TIPO@COMANDO ...]\n"
+    "                simula un registratore di cassa su un terminale virtuale\n"
     "  --help        mostra questo aiuto\n"
     "  --version     mostra la versione del programma\n"
     "\n"
@@ -79,6 +88,9 @@ int Dispatch(const std::string& command, const tillbook::cli::Args& args) {
   if (command == "identity") return IdentityCommand(args, std::cout, std::cerr);
   if (command == "recalc") return RecalcCommand(args, std::cout, std::cerr);
   if (command == "payments") return PaymentsCommand(args, std::cout, std::cerr);
+  if (command == "receipt") return ReceiptCommand(args, std::cout, std::cerr);
+  if (command == "spool") return SpoolCommand(args, std::cout, std::cerr);
+  if (command == "register-sim") return RegisterSimCommand(args, std::cout, std::cerr);
   std::cerr << "Comando sconosciuto: " << command << "\n\n" << kHelp;
   return 2;
 }
