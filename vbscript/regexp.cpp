@@ -51,11 +51,12 @@ size_t ItemIndex(std::span<Variant> args, size_t count, const Locale& locale) {
   return static_cast<size_t>(i);
 }
 
-class SubMatches : public Object {
+// The read-only collections of a search: the matches of Execute and the groups of one match.
+class Collection : public Object {
  public:
-  SubMatches(std::vector<Variant> items, const Locale& locale)
-      : items_(std::move(items)), locale_(locale) {}
-  std::string TypeName() const override { return "ISubMatches"; }
+  Collection(std::string typeName, std::vector<Variant> items, const Locale& locale)
+      : typeName_(std::move(typeName)), items_(std::move(items)), locale_(locale) {}
+  std::string TypeName() const override { return typeName_; }
   bool HasMember(std::string_view name) const override {
     return text::EqualNoCase(name, "count") || text::EqualNoCase(name, "item");
   }
@@ -72,6 +73,7 @@ class SubMatches : public Object {
   }
 
  private:
+  std::string typeName_;
   std::vector<Variant> items_;
   const Locale& locale_;
 };
@@ -95,7 +97,7 @@ class Match : public Object {
     if (k == "firstindex") return Variant::Long(firstIndex_);
     if (k == "length") return Variant::Long(Chars(value_));
     if (k == "submatches") {
-      auto subs = std::make_shared<SubMatches>(groups_, locale_);
+      auto subs = std::make_shared<Collection>("ISubMatches", groups_, locale_);
       if (args.empty()) return Variant::Object(subs);
       return subs->Invoke("", kind, args);
     }
@@ -106,31 +108,6 @@ class Match : public Object {
   std::string value_;
   int32_t firstIndex_;
   std::vector<Variant> groups_;
-  const Locale& locale_;
-};
-
-class Matches : public Object {
- public:
-  Matches(std::vector<Variant> items, const Locale& locale)
-      : items_(std::move(items)), locale_(locale) {}
-  std::string TypeName() const override { return "IMatchCollection2"; }
-  bool HasMember(std::string_view name) const override {
-    return text::EqualNoCase(name, "count") || text::EqualNoCase(name, "item");
-  }
-  bool Enumerate(std::vector<Variant>& out) override {
-    out.insert(out.end(), items_.begin(), items_.end());
-    return true;
-  }
-  Variant Invoke(std::string_view name, InvokeKind kind, std::span<Variant> args) override {
-    if (kind == InvokeKind::Let || kind == InvokeKind::Set) Throw(kIllegalAssignment);
-    if (text::EqualNoCase(name, "count")) return Variant::Long(static_cast<int32_t>(items_.size()));
-    if (name.empty() || text::EqualNoCase(name, "item"))
-      return items_[ItemIndex(args, items_.size(), locale_)];
-    Throw(kNoSuchMember);
-  }
-
- private:
-  std::vector<Variant> items_;
   const Locale& locale_;
 };
 
@@ -315,7 +292,8 @@ class RegExp : public Object {
       items.push_back(Variant::Object(std::make_shared<Match>(
           subject.substr(hit.start, hit.end - hit.start), chars, std::move(groups), locale)));
     });
-    return Variant::Object(std::make_shared<Matches>(std::move(items), locale));
+    return Variant::Object(
+        std::make_shared<Collection>("IMatchCollection2", std::move(items), locale));
   }
 
   std::string Replace(const std::string& subject, const std::string& with) {
