@@ -21,7 +21,7 @@ test: build
 
 # Every benchmark prints lines ending in "ratio R" against a baseline measured in the same run.
 bench: build
-	@for b in $(BUILD)/bench/engine_bench $(BUILD)/bench/startup_bench $(BUILD)/bench/recalc_bench $(BUILD)/bench/scan_bench $(BUILD)/bench/receipt_bench $(BUILD)/app/desktop_bench $(BUILD)/engine/jet/jet_bench $(BUILD)/vbscript/vbscript_bench; do \
+	@for b in $(BUILD)/bench/engine_bench $(BUILD)/bench/startup_bench $(BUILD)/bench/recalc_bench $(BUILD)/bench/scan_bench $(BUILD)/bench/receipt_bench $(BUILD)/app/desktop_bench $(BUILD)/engine/ui/grid_bench $(BUILD)/engine/jet/jet_bench $(BUILD)/vbscript/vbscript_bench $(BUILD)/printing/print_bench; do \
 	  if [ -x $$b ]; then echo "== $$(basename $$b)"; ./$$b || exit 1; fi; done
 
 # With a display: the desktop program on ./run-archive (the first start shows the options

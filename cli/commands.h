@@ -24,6 +24,9 @@ int PaymentsCommand(const Args& args, std::ostream& out, std::ostream& err);
 int ReceiptCommand(const Args& args, std::ostream& out, std::ostream& err);
 int SpoolCommand(const Args& args, std::ostream& out, std::ostream& err);
 int RegisterSimCommand(const Args& args, std::ostream& out, std::ostream& err);
+int LayoutCommand(const Args& args, std::ostream& out, std::ostream& err);
+int PrintCommand(const Args& args, std::ostream& out, std::ostream& err);
+int LabelsCommand(const Args& args, std::ostream& out, std::ostream& err);
 
 // "DIR/Tillbook.mdb".
 std::string ArchivePath(const std::string& dir);

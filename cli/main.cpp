@@ -56,6 +56,17 @@ constexpr const char* kHelp =
     "                chiede lo scontrino di una vendita alla postazione con il registratore\n"
     "  register-sim --type N [--baud VELOCITA] [--fault TIPO@COMANDO ...]\n"
     "                simula un registratore di cassa su un terminale virtuale\n"
+    "  layout export DIR --table T [--reference R] [--name N] FILE.vbs\n"
+    "  layout import DIR FILE.vbs --table T [--reference R]\n"
+    "                salva o carica un prospetto di stampa (con --name) o la stampa di\n"
+    "                etichette di una tabella come file VBScript\n"
+    "  print DIR --table T [--filter F] [--sort S] [--reference R] [--layout NOME]\n"
+    "      [--group G] [--rows N|--test] [--copies N] [--note CAMPO]\n"
+    "      (--pdf OUT.pdf|--record OUT.txt)\n"
+    "                stampa le righe di una tabella con un prospetto di stampa\n"
+    "  labels DIR --table T [--filter F] [--quantity N] [--skip K]\n"
+    "      (--pdf OUT.pdf|--record OUT.txt)\n"
+    "                stampa un'etichetta per ogni riga di una tabella\n"
     "  --help        mostra questo aiuto\n"
     "  --version     mostra la versione del programma\n"
     "\n"
@@ -91,6 +102,9 @@ int Dispatch(const std::string& command, const tillbook::cli::Args& args) {
   if (command == "receipt") return ReceiptCommand(args, std::cout, std::cerr);
   if (command == "spool") return SpoolCommand(args, std::cout, std::cerr);
   if (command == "register-sim") return RegisterSimCommand(args, std::cout, std::cerr);
+  if (command == "layout") return LayoutCommand(args, std::cout, std::cerr);
+  if (command == "print") return PrintCommand(args, std::cout, std::cerr);
+  if (command == "labels") return LabelsCommand(args, std::cout, std::cerr);
   std::cerr << "Comando sconosciuto: " << command << "\n\n" << kHelp;
   return 2;
 }
