@@ -280,7 +280,8 @@ bool Send_Scontrino(FiscalModule& module, engine::Row& sale, engine::UiServices&
   return false;
 }
 
-bool ReprintReceipt(FiscalModule& module, engine::Row& sale, engine::UiServices& ui) {
+bool ReprintReceipt(FiscalModule& module, engine::Row& sale, engine::UiServices& ui,
+                    const std::function<void(bool)>& working) {
   if (!module.enabled) {
     ui.MessageBox(
         "Registratore di cassa non attivato...\r\rPer attivarlo usare l'apposita opzione dal menù "
@@ -293,7 +294,10 @@ bool ReprintReceipt(FiscalModule& module, engine::Row& sale, engine::UiServices&
       engine::Answer::Ok) {
     return false;
   }
-  if (!Send_Scontrino(module, sale, ui)) return false;
+  if (working) working(true);
+  const bool done = Send_Scontrino(module, sale, ui);
+  if (working) working(false);
+  if (!done) return false;
   ui.MessageBox("Lo scontrino e' stato ristampato...", Buttons::Ok, Icon::Information);
   return true;
 }

@@ -78,8 +78,10 @@ bool Send_Scontrino(FiscalModule& module, engine::Row& sale, engine::UiServices&
 
 // The reprint command of the main window for its current sale: with the printer enabled, a
 // beep and a confirmation, then the receipt again (true when it was printed, with the message
-// saying so); otherwise the message that the printer is not active.
-bool ReprintReceipt(FiscalModule& module, engine::Row& sale, engine::UiServices& ui);
+// saying so); otherwise the message that the printer is not active. `working` is told true
+// before the receipt goes out (the window disabled, the hourglass shown) and false after it.
+bool ReprintReceipt(FiscalModule& module, engine::Row& sale, engine::UiServices& ui,
+                    const std::function<void(bool)>& working = {});
 
 // After the options window closes: unless the type is none, offers to activate the printer and
 // activates or deactivates it as answered.

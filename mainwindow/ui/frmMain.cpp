@@ -25,7 +25,9 @@
 #include "core/ui/qt_startup_windows.h"
 #include "core/ui/qt_text.h"
 #include "core/ui/qt_ui_services.h"
+#include "fiscal/ui/fiscal_commands.h"
 #include "mainwindow/ui/main_window_place.h"
+#include "mainwindow/ui/table_browser.h"
 #include "platform/clock.h"
 #include "platform/settings.h"
 
@@ -46,9 +48,7 @@ frmMain::frmMain(core::Startup& startup, QtUiServices& ui, QtStartupWindows& win
   sections_ = new QTreeWidget(splitter_);
   sections_->setObjectName(QStringLiteral("tvwSections"));
   sections_->setHeaderHidden(true);
-  auto* list = new QTableWidget(splitter_);
-  list->setObjectName(QStringLiteral("lvwList"));
-  list->horizontalHeader()->setStretchLastSection(true);
+  browser_ = new TableBrowser(ui_, store_, splitter_);
   splitter_->setChildrenCollapsible(false);
   // The panes settle by a pixel or two as the window lays out; only a move by the person is a
   // new place to remember.
@@ -78,7 +78,9 @@ QAction* frmMain::AddAction(QMenu* menu, const char* name, const QString& text,
     // Commands run one at a time, and no activation opens the archive while one runs.
     if (commandsRunning_ > 0 || activating_) return;
     ++commandsRunning_;
+    browser_->Attach(nullptr);  // the command may close or replace the archive
     (this->*slot)();
+    browser_->Attach(startup_.connection());
     --commandsRunning_;
   });
   return a;
@@ -114,6 +116,10 @@ void frmMain::BuildMenus() {
             &frmMain::ImportConfiguration);
   tools->addSeparator();
   AddAction(tools, "mnuRepair", QStringLiteral("&Ripristino database..."), {}, &frmMain::Repair);
+  fiscal_ = new FiscalCommands(
+      *this, *tools, ui_,
+      FiscalHost{startup_.config(), store_, [this] { return startup_.connection(); },
+                 [this] { return startup_.Operator(); }});
   QMenu* help = menuBar()->addMenu(QStringLiteral("&?"));
   AddAction(help, "mnuAbout", QStringLiteral("&Informazioni su ") + ProgramTitle() + "...",
             QKeySequence(Qt::Key_F1), &frmMain::About);
@@ -202,7 +208,9 @@ void frmMain::Activated() {
   }
   RefreshTitle();
   ui_.SetStatusText("");
+  fiscal_->Activated();
   ready_ = true;
+  browser_->Attach(startup_.connection());
   // The start-up windows had the keyboard: it comes back to the window the person works in.
   raise();
   activateWindow();
@@ -250,6 +258,7 @@ void frmMain::closeEvent(QCloseEvent* event) {
     place.Split = splitMoved_ ? PixelsToTwips(split, dpi) : loaded_.Split;
     try {
       store_.Set(core::kSectionSettings, kToolbarKey, saveState().toBase64().toStdString());
+      browser_->Attach(nullptr);
       startup_.Close(place);
     } catch (const std::exception& e) {
       // The program ends anyway; the technical reason goes to the log stream.

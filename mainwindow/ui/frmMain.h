@@ -21,8 +21,10 @@ class SettingsStore;
 
 namespace tillbook::ui {
 
+class FiscalCommands;
 class QtStartupWindows;
 class QtUiServices;
+class TableBrowser;
 
 class frmMain : public QMainWindow {
   Q_OBJECT
@@ -76,9 +78,11 @@ class frmMain : public QMainWindow {
   platform::SettingsStore& store_;
   QSplitter* splitter_;
   QTreeWidget* sections_;
+  TableBrowser* browser_;
   QLabel* operatorLabel_;
   QLabel* dateLabel_;
   QSystemTrayIcon* tray_ = nullptr;
+  FiscalCommands* fiscal_ = nullptr;  // the register's commands and the spool timer
   // The place as read, so that a window left where it was writes back the same twips rather
   // than the same place rounded through pixels.
   core::MainWindowState loaded_;
