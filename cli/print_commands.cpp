@@ -1,10 +1,14 @@
 // tillbook-cli layout, print and labels: report and label layouts exported to and imported from
 // ".vbs" files, a report layout run on the rows of a table, and one label per row. Headless, the
-// output is a PDF file or a recording of the drawing calls (one line per call, positions in
-// millimetres); no printer is reachable without the desktop program.
+// output is a PDF file, a recording of the drawing calls (one line per call, positions in
+// millimetres) or a printer of the system's print service, which takes the finished PDF.
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -34,6 +38,8 @@
 #include "printing/pdf_surface.h"
 #include "printing/recording_surface.h"
 
+extern char** environ;
+
 namespace tillbook::cli {
 
 namespace {
@@ -52,9 +58,6 @@ constexpr const char* kPrintUsage =
 constexpr const char* kLabelsUsage =
     "Uso: tillbook-cli labels DIR --table T [--filter F] [--quantity N] [--skip K] "
     "(--pdf OUT.pdf|--record OUT.txt) [--set KEY=VALUE ...]\n";
-constexpr const char* kNoPrinter =
-    "Nessuna stampante è raggiungibile dalla riga di comando: usare --pdf FILE oppure "
-    "--record FILE.";
 
 // Options with a value ("--table T"), flags ("--test") and the other arguments in order.
 struct Options {
@@ -142,14 +145,45 @@ std::string ReadFile(const fs::path& path) {
   return text.str();
 }
 
+// Hands a finished PDF to the system's print service (CUPS' lp accepts PDF as it is). No shell:
+// the printer name goes to lp as one argument whatever it holds.
+void SendToPrinter(const fs::path& pdf, const std::string& printer) {
+  std::vector<std::string> args{"lp", "-s", "-t", "Tillbook"};
+  if (!printer.empty()) args.insert(args.end(), {"-d", printer});
+  args.push_back(pdf.string());
+  std::vector<char*> argv;
+  for (std::string& a : args) argv.push_back(a.data());
+  argv.push_back(nullptr);
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+  pid_t pid;
+  const int spawned = posix_spawnp(&pid, "lp", &actions, nullptr, argv.data(), environ);
+  posix_spawn_file_actions_destroy(&actions);
+  const std::string name = printer.empty() ? "predefinita" : "«" + printer + "»";
+  if (spawned != 0)
+    throw Error("Impossibile stampare sulla stampante " + name +
+                ": il servizio di stampa del sistema (lp) non è disponibile.");
+  int status = 0;
+  while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+  }
+  if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
+    throw Error("La stampante " + name + " non ha accettato la stampa.");
+}
+
 // Where a run's output goes. The file is written under a temporary name and takes its own name
-// only when the run completed, so a failed run leaves no file and an earlier one untouched.
+// only when the run completed, so a failed run leaves no file and an earlier one untouched; a
+// printer gets the document only then, so it never prints half a run.
 class Output {
  public:
   explicit Output(const Options& o)
       : record_(o.Has("--record")),
+        printer_(o.Has("--printer")),
         file_(o.Get(record_ ? "--record" : "--pdf")),
-        staging_(file_.string() + ".tmp-" + std::to_string(::getpid())) {
+        staging_(printer_ ? fs::temp_directory_path() /
+                                ("tillbook-stampa-" + std::to_string(::getpid()) + ".pdf")
+                          : fs::path(file_.string() + ".tmp-" + std::to_string(::getpid()))),
+        printerName_(o.Get("--printer")) {
     if (record_)
       recording_ = std::make_shared<printing::RecordingTarget>();
     else
@@ -170,13 +204,19 @@ class Output {
       out.close();
       if (!out) throw Error("Impossibile scrivere il file " + file_.string());
     }
-    if (fs::exists(staging_)) fs::rename(staging_, file_);
+    if (!fs::exists(staging_)) return;
+    if (printer_)
+      SendToPrinter(staging_, printerName_);
+    else
+      fs::rename(staging_, file_);
   }
 
  private:
   bool record_;
+  bool printer_;
   fs::path file_;
   fs::path staging_;
+  std::string printerName_;
   std::shared_ptr<printing::RecordingTarget> recording_;
   std::shared_ptr<printing::PdfTarget> target_;
 };
@@ -334,10 +374,6 @@ int PrintCommand(const Args& argsIn, std::ostream& out, std::ostream& err) {
       (o.Has("--rows") && (o.Flag("--test") || !Count(o.Get("--rows"), 1))) ||
       (o.Has("--copies") && !Count(o.Get("--copies"), 1))) {
     err << kPrintUsage;
-    return 2;
-  }
-  if (o.Has("--printer")) {
-    err << kNoPrinter << '\n';
     return 2;
   }
   printing::PrintRequest request;
