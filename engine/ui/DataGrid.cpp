@@ -15,7 +15,9 @@
 #include "base/text.h"
 #include "engine/connection.h"
 #include "engine/dataset.h"
+#include "engine/catalog.h"
 #include "engine/ui/GridModel.h"
+#include "engine/ui/panel_layout.h"
 #include "engine/ui_services.h"
 #include "platform/settings.h"
 
@@ -368,8 +370,21 @@ void DataGrid::ApplyLayout() {
       if (width > 0) setColumnWidth(logical, width);
     }
     SetColumnOrder(order);
+  } else {
+    ApplyDefaultOrder();
   }
   applyingLayout_ = false;
+}
+
+// Columns as the table's definition presents its items (its field order first, as the data panel
+// shows them), so a grid never opened before starts with the code and the name.
+void DataGrid::ApplyDefaultOrder() {
+  QHeaderView* header = horizontalHeader();
+  for (int logical = 0; logical < model_->columnCount(); ++logical)
+    header->moveSection(header->visualIndex(logical), logical);
+  const Catalog& catalog = model_->connection().catalog();
+  if (catalog.Find(model_->table()) == nullptr) return;
+  SetColumnOrder(PresentationOrder(model_->connection().Table(model_->table())));
 }
 
 void DataGrid::ApplyDefaultWidths() {
@@ -382,9 +397,7 @@ void DataGrid::ApplyDefaultWidths() {
 void DataGrid::ResetLayout() {
   if (!model_) return;
   applyingLayout_ = true;
-  QHeaderView* header = horizontalHeader();
-  for (int logical = 0; logical < model_->columnCount(); ++logical)
-    header->moveSection(header->visualIndex(logical), logical);
+  ApplyDefaultOrder();
   ApplyDefaultWidths();
   applyingLayout_ = false;
   saveTimer_->stop();

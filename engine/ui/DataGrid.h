@@ -91,6 +91,7 @@ class DataGrid : public QTableView {
   std::string LayoutSection() const;
   void ApplyLayout();
   void ApplyDefaultWidths();
+  void ApplyDefaultOrder();
   int CurrentModelColumn() const;
   int FirstVisibleColumn() const;
   void Reopen(SelectRequest request, int64_t keepOid);

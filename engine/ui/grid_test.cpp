@@ -301,6 +301,20 @@ TEST_F(GridTest, LayoutIsRememberedPerTableAndOperatorAndReset) {
   EXPECT_EQ(grid_->ColumnOrder(), original);
 }
 
+// A grid never arranged by its operator shows the items in the order the data panel does: the
+// customers' code first, although the table stores it after the fields of its own.
+TEST_F(GridTest, AFreshGridFollowsTheDefinitionsOrder) {
+  OpenGrid({"Clienti", "", "", ""});
+  std::vector<std::string> order = grid_->ColumnOrder();
+  ASSERT_FALSE(order.empty());
+  EXPECT_EQ(order[0], "Codice");
+  EXPECT_NE(model().ColumnName(0), "Codice");  // the model keeps the data set's order
+  grid_->SetColumnOrder({"RagioneSociale"});
+  ui_.QueueAnswer(Answer::Yes);
+  grid_->AskResetLayout();
+  EXPECT_EQ(grid_->ColumnOrder(), order);
+}
+
 TEST_F(GridTest, DraggingAColumnIsRememberedWhenTheGridCloses) {
   AddArticles(5);
   OpenGrid({"Articoli", "", "", ""});
