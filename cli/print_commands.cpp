@@ -11,6 +11,7 @@
 #include <cerrno>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -339,6 +340,37 @@ bool OneOutput(const Options& o, bool printerAllowed) {
   return o.Has("--pdf") + o.Has("--record") + (printerAllowed && o.Has("--printer")) == 1;
 }
 
+// Opens the archive and the rows of --table, runs a print or label run on them into the output
+// the options name, and puts the output in place only when the run completed.
+int RunOnRows(const Options& o, const SwitchOverrides& overrides, std::ostream& err, bool labels,
+              const std::function<bool(const printing::PrintServices&,
+                                       const printing::ReportSource&)>& run) {
+  try {
+    PrintConsole ui(err);
+    Archive a(ui);
+    a.Open(o.positional[0], overrides);
+    if (labels && !HasLabels(a.connection, err)) return 1;
+    printing::ReportSource source;
+    try {
+      source = SourceOf(a.connection, o);
+    } catch (const Error& e) {
+      err << e.message() << '\n';
+      LogDetail(err, e.detail());
+      return 2;
+    }
+    Output output(o);
+    printing::PrintServices services;
+    services.ui = &ui;
+    services.printers = [&](std::string_view) { return output.target(); };
+    services.programFolder = o.positional[0];
+    if (!run(services, source)) return 1;
+    output.Keep();
+    return 0;
+  } catch (const Error& e) {
+    return ReportFailure(err, e);
+  }
+}
+
 }  // namespace
 
 int LayoutCommand(const Args& argsIn, std::ostream& out, std::ostream& err) {
@@ -383,29 +415,11 @@ int PrintCommand(const Args& argsIn, std::ostream& out, std::ostream& err) {
   request.rowLimit = o.Flag("--test") ? -1 : o.Has("--rows") ? *Count(o.Get("--rows"), 1) : 0;
   request.copies = o.Has("--copies") ? *Count(o.Get("--copies"), 1) : 1;
   request.noteField = o.Get("--note");
-  try {
-    PrintConsole ui(err);
-    Archive a(ui);
-    a.Open(o.positional[0], overrides);
-    printing::ReportSource source;
-    try {
-      source = SourceOf(a.connection, o);
-    } catch (const Error& e) {
-      err << e.message() << '\n';
-      LogDetail(err, e.detail());
-      return 2;
-    }
-    Output output(o);
-    printing::PrintServices services;
-    services.ui = &ui;
-    services.printers = [&](std::string_view) { return output.target(); };
-    services.programFolder = o.positional[0];
-    if (!printing::PrintCustomReport(services, source, request)) return 1;
-    output.Keep();
-    return 0;
-  } catch (const Error& e) {
-    return ReportFailure(err, e);
-  }
+  return RunOnRows(o, overrides, err, false,
+                   [&](const printing::PrintServices& services,
+                       const printing::ReportSource& source) {
+                     return printing::PrintCustomReport(services, source, request);
+                   });
 }
 
 int LabelsCommand(const Args& argsIn, std::ostream& out, std::ostream& err) {
@@ -424,30 +438,11 @@ int LabelsCommand(const Args& argsIn, std::ostream& out, std::ostream& err) {
   printing::LabelRequest request;
   request.skipCount = o.Has("--skip") ? *Count(o.Get("--skip"), 0) : 0;
   request.quantity = o.Has("--quantity") ? *Count(o.Get("--quantity"), 1) : 1;
-  try {
-    PrintConsole ui(err);
-    Archive a(ui);
-    a.Open(o.positional[0], overrides);
-    if (!HasLabels(a.connection, err)) return 1;
-    printing::ReportSource source;
-    try {
-      source = SourceOf(a.connection, o);
-    } catch (const Error& e) {
-      err << e.message() << '\n';
-      LogDetail(err, e.detail());
-      return 2;
-    }
-    Output output(o);
-    printing::PrintServices services;
-    services.ui = &ui;
-    services.printers = [&](std::string_view) { return output.target(); };
-    services.programFolder = o.positional[0];
-    if (!printing::PrintLabels(services, source, request)) return 1;
-    output.Keep();
-    return 0;
-  } catch (const Error& e) {
-    return ReportFailure(err, e);
-  }
+  return RunOnRows(o, overrides, err, true,
+                   [&](const printing::PrintServices& services,
+                       const printing::ReportSource& source) {
+                     return printing::PrintLabels(services, source, request);
+                   });
 }
 
 }  // namespace tillbook::cli

@@ -58,22 +58,6 @@ std::optional<std::string> Normalise(std::string_view text) {
   return s;
 }
 
-bool IsTextKind(FieldType t) {
-  switch (t) {
-    case FieldType::Text:
-    case FieldType::FileName:
-    case FieldType::ImageFile:
-    case FieldType::FileOrImage:
-    case FieldType::FileList:
-    case FieldType::Link:
-    case FieldType::Code:
-    case FieldType::Memo:
-      return true;
-    default:
-      return false;
-  }
-}
-
 std::optional<Variant> Blank(FieldType type, bool notNull) {
   if (!notNull) return Variant::Null();
   switch (type) {
@@ -117,7 +101,7 @@ std::string EditText(const Variant& value, FieldType type) {
 }
 
 std::optional<Variant> ParseEditText(std::string_view text, FieldType type, bool notNull) {
-  if (IsTextKind(type)) return Variant::String(std::string(text));
+  if (IsTextType(type)) return Variant::String(std::string(text));
   if (text::Trim(text).empty()) return Blank(type, notNull);
   if (type == FieldType::Date || type == FieldType::DateTime) {
     auto d = DateTime::ParseItalian(text::Trim(text));
