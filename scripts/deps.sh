@@ -4,7 +4,7 @@
 set -euo pipefail
 packages=(cmake g++ make pkg-config libsqlite3-dev libgtest-dev libgmock-dev libbenchmark-dev
           lua5.4 qt6-base-dev libpcre2-dev
-          libcairo2-dev libjpeg-dev fonts-dejavu-core zbar-tools poppler-utils)
+          libcairo2-dev libjpeg-dev fonts-dejavu-core fonts-liberation zbar-tools poppler-utils)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
