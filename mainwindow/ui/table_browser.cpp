@@ -13,9 +13,13 @@
 #include "base/error.h"
 #include "engine/catalog.h"
 #include "engine/connection.h"
+#include "engine/script_dataset.h"
 #include "engine/ui/DataGrid.h"
 #include "engine/ui/DataPanel.h"
+#include "engine/ui/GridModel.h"
 #include "engine/ui_services.h"
+#include "platform/instance.h"
+#include "printing/ui/qt_print_services.h"
 
 namespace tillbook::ui {
 
@@ -41,6 +45,8 @@ TableBrowser::TableBrowser(engine::UiServices& ui, platform::SettingsStore& sett
   add("actBrowserSave", QStringLiteral("Salva"), [this] { Save(); });
   add("actBrowserDelete", QStringLiteral("Elimina"), [this] { Delete(); });
   add("actBrowserRefresh", QStringLiteral("Aggiorna"), [this] { Refresh(); });
+  add("actBrowserPrint", QStringLiteral("Stampa..."), [this] { Print(false); });
+  add("actBrowserPreview", QStringLiteral("Anteprima..."), [this] { Print(true); });
 
   split_ = new QSplitter(Qt::Horizontal, this);
   tables_ = new QListWidget(split_);
@@ -203,6 +209,38 @@ void TableBrowser::Refresh() {
   if (!panel_) return;
   grid_->Refresh();
   panel_->Refresh();
+}
+
+void TableBrowser::Print(bool preview) {
+  if (!panel_) return;
+  if (!print_)
+    print_ = printing::ui::MakeQtPrintServices(ui_, {this, platform::ProgramFolder(), {}, {}});
+  const engine::ui::GridModel& model = *grid_->gridModel();
+  // Every column, not only the grid's: a layout's script may read any field of the row.
+  engine::SelectRequest request = model.request();
+  request.fields.clear();
+  printing::PrintRequest run;
+  run.preview = preview;
+  const std::vector<int64_t> selected = grid_->SelectedOids();
+  if (selected.size() > 1) {
+    std::vector<int64_t> positions;
+    for (int64_t oid : selected)
+      if (const int row = model.RowOfOid(oid); row >= 0) positions.push_back(row);
+    std::sort(positions.begin(), positions.end());
+    run.selection = std::move(positions);
+  }
+  try {
+    printing::ReportSource source;
+    source.connection = connection_;
+    source.rows = std::make_shared<engine::ScriptDataSet>(*connection_, request);
+    // The grid and the data set read the same request, so a grid row is a data set position.
+    source.rows->dataSet().Move(std::max(0, model.RowOfOid(grid_->CurrentOid())));
+    printing::PrintCustomReport(*print_, source, std::move(run));
+  } catch (const Error& e) {
+    ui_.Warn(e.message());
+  }
+  // A layout may mark rows as printed.
+  Refresh();
 }
 
 }  // namespace tillbook::ui

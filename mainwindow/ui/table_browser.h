@@ -1,12 +1,16 @@
 // TableBrowser: the archive's tables by caption, the grid of the table chosen and the data panel
-// of its current row beside it, with the commands New, Save, Delete and Refresh. It fills the
+// of its current row beside it, with the commands New, Save, Delete, Refresh, Print and Preview
+// (the table's report layouts run on the grid's rows). It fills the
 // main window's list pane until the section tree and its views take that place.
 #pragma once
 
 #include <QWidget>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
+
+#include "printing/modCustomReport.h"
 
 class QAction;
 class QListWidget;
@@ -59,6 +63,14 @@ class TableBrowser : public QWidget {
   // one by one through the engine, with the progress window and its Stop button.
   void Delete();
   void Refresh();
+  // Runs the table's report layout on the grid's rows as sorted and filtered there, standing on
+  // the grid's current row; with more than one row selected, on the selected rows only. The
+  // preview shows the pages first and prints them if asked to.
+  void Print(bool preview);
+
+  // The printers, print dialog and preview the print commands use; the desktop's own (the
+  // installed printers, the program folder) unless replaced.
+  void SetPrintServices(printing::PrintServices services) { print_ = std::move(services); }
 
  private:
   void FillTables();
@@ -78,6 +90,7 @@ class TableBrowser : public QWidget {
   QSplitter* split_;
   engine::ui::DataGrid* grid_;
   engine::ui::DataPanel* panel_ = nullptr;
+  std::optional<printing::PrintServices> print_;  // made at the first print
 };
 
 }  // namespace tillbook::ui

@@ -31,7 +31,7 @@ QPushButton* NewButton(QWidget* parent, const char* name, const QString& text, c
 
 }  // namespace
 
-frmCustomReportPreview::frmCustomReportPreview(const PreviewPages& pages, engine::UiServices& ui,
+frmCustomReportPreview::frmCustomReportPreview(PreviewPages& pages, engine::UiServices& ui,
                                                PrinterList printers, QWidget* parent)
     : QDialog(parent), pages_(pages), ui_(ui), printers_(std::move(printers)) {
   setObjectName(QStringLiteral("frmCustomReportPreview"));
@@ -90,10 +90,13 @@ frmCustomReportPreview::frmCustomReportPreview(const PreviewPages& pages, engine
   ShowPage(0);
 }
 
-frmCustomReportPreview::~frmCustomReportPreview() = default;
+// The pages are done with once the window goes: the spilled ones' files are deleted with them.
+frmCustomReportPreview::~frmCustomReportPreview() {
+  pages_.Clear();
+}
 
 int frmCustomReportPreview::PageCount() const {
-  return static_cast<int>(pages_.pages().size());
+  return pages_.PageCount();
 }
 
 QString frmCustomReportPreview::ShowPreview() {
@@ -118,7 +121,7 @@ void frmCustomReportPreview::RefreshView() {
     view_->clear();
     return;
   }
-  const QImage& page = pages_.pages()[static_cast<size_t>(index_)];
+  const QImage page = pages_.PageAt(index_);
   // The room inside the scroll area, less a margin so no scroll bar appears for a fitted page.
   const QSize room = area_->viewport()->size() - QSize(8, 8);
   QSize size = page.size();
@@ -147,7 +150,7 @@ void frmCustomReportPreview::RefreshView() {
 
 void frmCustomReportPreview::CopyPage() {
   if (PageCount() == 0) return;
-  QApplication::clipboard()->setImage(pages_.pages()[static_cast<size_t>(index_)]);
+  QApplication::clipboard()->setImage(pages_.PageAt(index_));
   ui_.MessageBox("La pagina è stata copia negli appunti.", engine::Buttons::Ok,
                  engine::Icon::Information);
 }

@@ -24,10 +24,10 @@ class frmCustomReportPreview : public QDialog {
   Q_OBJECT
  public:
   using PrinterList = std::function<std::vector<QString>()>;
-  // `pages` and `ui` must outlive the window; `printers` lists the printers the print command
-  // offers (the installed ones unless given).
-  frmCustomReportPreview(const PreviewPages& pages, engine::UiServices& ui,
-                         PrinterList printers = {}, QWidget* parent = nullptr);
+  // `pages` and `ui` must outlive the window, which forgets the pages when it goes; `printers`
+  // lists the printers the print command offers (the installed ones unless given).
+  frmCustomReportPreview(PreviewPages& pages, engine::UiServices& ui, PrinterList printers = {},
+                         QWidget* parent = nullptr);
   ~frmCustomReportPreview() override;
 
   // Shows the pages modally: the printer chosen with the print command, or "" when the window
@@ -47,7 +47,7 @@ class frmCustomReportPreview : public QDialog {
   void resizeEvent(QResizeEvent* event) override;
 
  private:
-  const PreviewPages& pages_;
+  PreviewPages& pages_;
   engine::UiServices& ui_;
   PrinterList printers_;
   QScrollArea* area_;

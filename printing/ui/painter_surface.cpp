@@ -5,6 +5,8 @@
 #include <QPainter>
 #include <QPrinter>
 #include <QPrinterInfo>
+#include <string>
+#include <system_error>
 
 #include "base/error.h"
 #include "printing/image.h"
@@ -37,6 +39,12 @@ void PainterSurface::Attach(QPainter* painter) {
   SetFont(font_);
 }
 
+void PainterSurface::BeginDrawing() {
+  if (!breakPending_) return;
+  breakPending_ = false;
+  TakePageBreak();
+}
+
 double PainterSurface::Px(double mm) const {
   return mm * dotsPerMm_;
 }
@@ -65,12 +73,14 @@ double PainterSurface::TextHeight(std::string_view) {
 }
 
 void PainterSurface::Text(double x, double y, std::string_view text) {
+  BeginDrawing();
   painter_->setPen(ColorOf(pen_));
   const QFontMetricsF metrics(painter_->font(), painter_->device());
   painter_->drawText(QPointF(Px(x), Px(y) + metrics.ascent()), QText(text));
 }
 
 void PainterSurface::RotatedText(double x, double y, std::string_view text, bool upward) {
+  BeginDrawing();
   const double width = TextWidth(text);
   const double height = TextHeight(text);
   // The box is TextHeight wide and TextWidth tall, opaque white under the text.
@@ -96,11 +106,13 @@ void PainterSurface::ApplyPen() {
 }
 
 void PainterSurface::Line(double x1, double y1, double x2, double y2) {
+  BeginDrawing();
   ApplyPen();
   painter_->drawLine(QPointF(Px(x1), Px(y1)), QPointF(Px(x2), Px(y2)));
 }
 
 void PainterSurface::Rectangle(const Rect& r, bool filled) {
+  BeginDrawing();
   ApplyPen();
   painter_->setBrush(filled ? QBrush(ColorOf(fill_)) : QBrush(Qt::NoBrush));
   painter_->drawRect(QRectF(Px(r.x), Px(r.y), Px(r.width), Px(r.height)));
@@ -108,6 +120,7 @@ void PainterSurface::Rectangle(const Rect& r, bool filled) {
 }
 
 void PainterSurface::Circle(double cx, double cy, double radius, bool filled) {
+  BeginDrawing();
   ApplyPen();
   painter_->setBrush(filled ? QBrush(ColorOf(fill_)) : QBrush(Qt::NoBrush));
   painter_->drawEllipse(QPointF(Px(cx), Px(cy)), Px(radius), Px(radius));
@@ -115,11 +128,13 @@ void PainterSurface::Circle(double cx, double cy, double radius, bool filled) {
 }
 
 void PainterSurface::FillRectangle(const Rect& r, Rgb color) {
+  BeginDrawing();
   painter_->fillRect(QRectF(Px(r.x), Px(r.y), Px(r.width), Px(r.height)), ColorOf(color));
 }
 
 void PainterSurface::Picture(const Image& image, const Rect& target,
                              const std::optional<Rect>& clip) {
+  BeginDrawing();
   // The pixels are premultiplied ARGB in native order, which QImage reads as they are.
   const QImage picture(reinterpret_cast<const uchar*>(image.pixels().data()), image.width(),
                        image.height(), image.width() * 4, QImage::Format_ARGB32_Premultiplied);
@@ -150,7 +165,7 @@ class PrinterSurface : public PainterSurface {
   ~PrinterSurface() override {
     if (painter_.isActive()) painter_.end();
   }
-  void NewPage() override { printer_.newPage(); }
+  void TakePageBreak() override { printer_.newPage(); }
   void EndDocument() override {
     if (painter_.isActive() && !painter_.end()) throw Error("Stampa non riuscita");
   }
@@ -206,12 +221,13 @@ class PreviewSurface : public PainterSurface {
   PreviewSurface(PreviewPages& pages, PageSize page) : PainterSurface(page, true), pages_(pages) {
     Start();
   }
+  // A page left open by a run that stopped is kept as far as it was drawn.
   ~PreviewSurface() override { Commit(); }
-  void NewPage() override {
-    Commit();
+  void TakePageBreak() override {
+    CommitOrThrow();
     Start();
   }
-  void EndDocument() override { Commit(); }
+  void EndDocument() override { CommitOrThrow(); }
 
  private:
   void Start() {
@@ -225,10 +241,15 @@ class PreviewSurface : public PainterSurface {
     painter_.begin(&image_);
     Attach(&painter_);
   }
-  void Commit() {
-    if (!painter_.isActive()) return;
+  bool Commit() {
+    if (!painter_.isActive()) return true;
     painter_.end();
-    pages_.pages_.push_back(image_);
+    return pages_.Add(image_);
+  }
+  void CommitOrThrow() {
+    if (!Commit())
+      throw Error("Impossibile salvare la pagina di anteprima nella cartella " +
+                  pages_.spillFolder().string());
   }
 
   PreviewPages& pages_;
@@ -238,12 +259,49 @@ class PreviewSurface : public PainterSurface {
 
 PreviewPages::PreviewPages(PageSize paper, double dpi) : paper_(paper), dpi_(dpi) {}
 
+PreviewPages::~PreviewPages() {
+  Clear();
+}
+
+std::filesystem::path PreviewPages::SpillFile(int pageNumber) const {
+  return folder_ / ("TmpPreview_" + std::to_string(pageNumber) + ".bmp");
+}
+
+bool PreviewPages::Add(const QImage& page) {
+  if (folder_.empty() || pages_.size() < static_cast<size_t>(kPagesInMemory)) {
+    pages_.push_back(page);
+    return true;
+  }
+  if (!page.save(QString::fromStdString(SpillFile(PageCount() + 1).string()), "BMP")) return false;
+  ++spilled_;
+  return true;
+}
+
+QImage PreviewPages::PageAt(int index) const {
+  if (index < 0 || index >= PageCount()) return {};
+  if (index < static_cast<int>(pages_.size())) return pages_[static_cast<size_t>(index)];
+  return QImage(QString::fromStdString(SpillFile(index + 1).string()), "BMP");
+}
+
+void PreviewPages::Clear() {
+  pages_.clear();
+  spilled_ = 0;
+  if (folder_.empty()) return;
+  std::error_code error;
+  for (const auto& entry : std::filesystem::directory_iterator(folder_, error)) {
+    const std::string name = entry.path().filename().string();
+    // A file left by an earlier preview that ended badly goes too.
+    if (name.rfind("TmpPreview_", 0) == 0 && name.find('.') != std::string::npos)
+      std::filesystem::remove(entry.path(), error);
+  }
+}
+
 PageSize PreviewPages::Page(bool landscape) const {
   return landscape ? PageSize{paper_.height, paper_.width} : paper_;
 }
 
 std::unique_ptr<Surface> PreviewPages::BeginDocument(bool landscape) {
-  pages_.clear();
+  Clear();
   return std::make_unique<PreviewSurface>(*this, Page(landscape));
 }
 

@@ -6,6 +6,7 @@
 
 #include <QImage>
 #include <QString>
+#include <filesystem>
 #include <memory>
 #include <vector>
 
@@ -44,14 +45,21 @@ class PainterSurface : public Surface {
   void FillRectangle(const Rect& r, Rgb color) override;
   void Picture(const Image& image, const Rect& target,
                const std::optional<Rect>& clip = std::nullopt) override;
+  // A page break is taken only when something is drawn after it, so a run that ends right after
+  // a break (the module advance after the totals does) leaves no blank sheet in the printer.
+  void NewPage() final { breakPending_ = true; }
 
  protected:
+  // Moves the painter to a new page; called before the first drawing after a break.
+  virtual void TakePageBreak() = 0;
+  bool breakPending() const { return breakPending_; }
   // Binds the painter of the page being drawn; its device's resolution sets the scale.
   void Attach(QPainter* painter);
   QPainter* painter() const { return painter_; }
 
  private:
   void ApplyPen();
+  void BeginDrawing();
   double Px(double mm) const;
 
   PageSize page_;
@@ -62,6 +70,7 @@ class PainterSurface : public Surface {
   Rgb pen_ = 0;
   Rgb fill_ = 0;
   double penWidth_ = 0.1;
+  bool breakPending_ = false;
 };
 
 // A QPrinter as a report target: the installed printer of a device name, or a PDF file.
@@ -86,24 +95,46 @@ class PrinterTarget : public ReportTarget {
   std::unique_ptr<QPrinter> printer_;
 };
 
-// The pages of a preview: each committed page a picture at the preview's resolution.
+// The pages of a preview: each committed page a picture at the preview's resolution. A long
+// preview would hold hundreds of megabytes of pictures, so with a spill folder set only the first
+// kPagesInMemory stay in memory and the later ones go to "TmpPreview_" + page number + ".bmp"
+// files there, read back when shown.
 class PreviewPages : public ReportTarget {
  public:
+  static constexpr int kPagesInMemory = 16;
+
   // `paper` is the printer's page; pages are drawn at `dpi`.
   explicit PreviewPages(PageSize paper = kA4, double dpi = 96);
+  ~PreviewPages() override;
   bool IsPreview() const override { return true; }
   PageSize Page(bool landscape) const override;
   // Forgets the pages and starts the first one.
   std::unique_ptr<Surface> BeginDocument(bool landscape) override;
 
+  // Where pages beyond kPagesInMemory are written; empty (the default) keeps every page in
+  // memory.
+  void SetSpillFolder(std::filesystem::path folder) { folder_ = std::move(folder); }
+  const std::filesystem::path& spillFolder() const { return folder_; }
+  // The pages kept in memory.
   const std::vector<QImage>& pages() const { return pages_; }
-  void Clear() { pages_.clear(); }
+  int PageCount() const { return static_cast<int>(pages_.size()) + spilled_; }
+  // The page at a 0-based index, read back from its file when it was spilled; a null image when
+  // that file is gone.
+  QImage PageAt(int index) const;
+  // Forgets the pages and deletes every "TmpPreview_" file of the spill folder.
+  void Clear();
 
  private:
   friend class PreviewSurface;
+  // False when a page to spill could not be written.
+  bool Add(const QImage& page);
+  std::filesystem::path SpillFile(int pageNumber) const;
+
   PageSize paper_;
   double dpi_;
   std::vector<QImage> pages_;
+  std::filesystem::path folder_;
+  int spilled_ = 0;
 };
 
 }  // namespace tillbook::printing::ui

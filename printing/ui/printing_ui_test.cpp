@@ -15,6 +15,7 @@
 #include <array>
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
 #include <memory>
 #include <string>
 
@@ -81,6 +82,53 @@ TEST(PreviewSurface, TextIsMeasuredInMillimetres) {
     for (int x = static_cast<int>(10 * 300 / 25.4); x < static_cast<int>(30 * 300 / 25.4); ++x)
       inked = inked || qGray(page.pixel(x, y)) < 128;
   EXPECT_TRUE(inked);
+}
+
+TEST(PreviewSurface, PagesPastTheSixteenthAreKeptInFiles) {
+  const auto folder =
+      std::filesystem::temp_directory_path() / ("tillbook-preview-" + std::to_string(::getpid()));
+  std::filesystem::remove_all(folder);
+  std::filesystem::create_directories(folder);
+  std::ofstream(folder / "TmpPreview_vecchio.tmp") << "left by an earlier run";
+  std::ofstream(folder / "Altro.bmp") << "not a preview page";
+  {
+    PreviewPages pages(kA4, 20);
+    pages.SetSpillFolder(folder);
+    auto surface = pages.BeginDocument(false);
+    // The earlier run's file went with the new document.
+    EXPECT_FALSE(std::filesystem::exists(folder / "TmpPreview_vecchio.tmp"));
+    for (int i = 1; i <= 18; ++i) {
+      if (i > 1) surface->NewPage();
+      surface->FillRectangle({10, 10, 50, 50}, i == 18 ? kBlue : kRed);
+    }
+    surface->EndDocument();
+    EXPECT_EQ(pages.pages().size(), 16u);
+    EXPECT_EQ(pages.PageCount(), 18);
+    EXPECT_FALSE(std::filesystem::exists(folder / "TmpPreview_16.bmp"));
+    EXPECT_TRUE(std::filesystem::exists(folder / "TmpPreview_17.bmp"));
+    ASSERT_TRUE(std::filesystem::exists(folder / "TmpPreview_18.bmp"));
+    // Read back as drawn.
+    const QImage last = pages.PageAt(17);
+    EXPECT_EQ(last.size(), pages.pages()[0].size());
+    EXPECT_EQ(At(last, 30, 30, 20), qRgb(0, 0, 255));
+    EXPECT_EQ(At(pages.PageAt(16), 30, 30, 20), qRgb(255, 0, 0));
+    EXPECT_TRUE(pages.PageAt(18).isNull());
+
+    // The window pages through the files and deletes them when it goes.
+    engine::ScriptedUi ui;
+    {
+      frmCustomReportPreview w(pages, ui, [] { return std::vector<QString>{}; });
+      EXPECT_EQ(w.findChild<QLabel*>("lblPages")->text(), "di 18");
+      w.findChild<QPushButton*>("cmdLast")->click();
+      EXPECT_EQ(w.PageIndex(), 17);
+      EXPECT_FALSE(w.findChild<QLabel*>("picPage")->pixmap().isNull());
+    }
+    EXPECT_EQ(pages.PageCount(), 0);
+    EXPECT_FALSE(std::filesystem::exists(folder / "TmpPreview_17.bmp"));
+    EXPECT_FALSE(std::filesystem::exists(folder / "TmpPreview_18.bmp"));
+  }
+  EXPECT_TRUE(std::filesystem::exists(folder / "Altro.bmp"));
+  std::filesystem::remove_all(folder);
 }
 
 TEST(frmCustomReportPreview, PagesCopyAndPrint) {
