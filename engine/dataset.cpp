@@ -1,5 +1,7 @@
 #include "engine/dataset.h"
 
+#include <algorithm>
+
 #include "base/error.h"
 #include "base/text.h"
 #include "engine/catalog.h"
@@ -110,15 +112,22 @@ const DataSet::Page& DataSet::LoadPage(int64_t page) {
   if (connection_->session().changeCount() != readAt_) Requery();
   auto it = pages_.find(page);
   if (it != pages_.end()) return it->second;
+  // An offset is a walk over every row before it: a page in the second half of the rows is
+  // read from the end, in the opposite order, and turned round.
+  const int64_t first = page * kPageSize;
+  // The first page never needs the count: a data set read from its start alone never counts.
+  const int64_t count = page == 0 || query_.reverseSql.empty() ? 0 : RowCount();
+  const bool fromEnd = first > count / 2 && first < count;
+  const int64_t limit = fromEnd ? std::min<int64_t>(kPageSize, count - first) : kPageSize;
   auto& s = connection_->session();
   s.Flush();
   const int n = static_cast<int>(query_.params.size());
-  Statement& st = s.db().Cached(query_.sql + " LIMIT ?" + std::to_string(n + 1) + " OFFSET ?" +
-                                std::to_string(n + 2));
+  Statement& st = s.db().Cached((fromEnd ? query_.reverseSql : query_.sql) + " LIMIT ?" +
+                                std::to_string(n + 1) + " OFFSET ?" + std::to_string(n + 2));
   StatementUse use(st);
   for (int i = 0; i < n; ++i) st.Bind(i + 1, query_.params[i]);
-  st.BindInt(n + 1, kPageSize);
-  st.BindInt(n + 2, page * kPageSize);
+  st.BindInt(n + 1, limit);
+  st.BindInt(n + 2, fromEnd ? count - first - limit : first);
   Page rows;
   while (st.Step()) {
     std::vector<Variant> row;
@@ -128,6 +137,7 @@ const DataSet::Page& DataSet::LoadPage(int64_t page) {
       row.push_back(internal::ReadValue(st, static_cast<int>(c) + 1, query_.columns[c].type));
     rows.push_back(std::move(row));
   }
+  if (fromEnd) std::reverse(rows.begin(), rows.end());
   // Keep a handful of pages: enough for scrolling back and forth, never the whole table.
   if (pages_.size() >= 8) pages_.erase(pages_.begin());
   return pages_.emplace(page, std::move(rows)).first->second;
@@ -183,6 +193,18 @@ bool DataSet::Find(std::string_view column, const Variant& value) {
   }
   pos_ = n;
   return false;
+}
+
+std::optional<int64_t> DataSet::PositionOf(int64_t oid) {
+  auto& s = connection_->session();
+  s.Flush();
+  Statement& st = s.db().Cached(query_.sql);
+  StatementUse use(st);
+  for (size_t i = 0; i < query_.params.size(); ++i)
+    st.Bind(static_cast<int>(i) + 1, query_.params[i]);
+  for (int64_t position = 0; st.Step(); ++position)
+    if (st.Int(0) == oid) return position;
+  return std::nullopt;
 }
 
 void DataSet::ForEachRow(const std::function<bool(const std::vector<Variant>&)>& row) {

@@ -40,6 +40,9 @@ struct CompiledQuery {
   std::string countSql;
   std::vector<Variant> countParams;
   std::vector<QueryColumn> columns;  // the columns after "OID"
+  // The same rows in exactly the opposite order, with the same parameters; empty when the
+  // compiler gives none (pages are then always read from the start).
+  std::string reverseSql;
 };
 
 class QueryCompiler {
@@ -99,6 +102,9 @@ class DataSet {
   // Moves to the first row (from the start) whose column equals `value` (texts without regard
   // to case); false, and at EOF, when there is none.
   bool Find(std::string_view column, const Variant& value);
+  // The position of the row with identifier `oid` in this order, read through one statement
+  // that stops at it (no page is read or kept); nullopt when the row is not among these rows.
+  std::optional<int64_t> PositionOf(int64_t oid);
   // Reads again from the archive (after changes), keeping the position.
   void Requery();
   // Reads every row once, from the first, through one statement instead of pages: for whole

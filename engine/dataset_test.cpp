@@ -1,6 +1,10 @@
 // Data sets over the engine: paging, order, navigation, writable current rows, child lists.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <string>
+#include <vector>
+
 #include "base/error.h"
 #include "engine/dataset.h"
 #include "engine/test/fixture.h"
@@ -44,6 +48,36 @@ TEST_F(DataSetTest, ReadsInPagesAndNavigatesBothWays) {
   EXPECT_THROW(ds.ColValue("Codice"), Error);  // before the first row
 }
 
+TEST_F(DataSetTest, PagesNearTheEndReadBackwardsGiveTheSameOrder) {
+  // Ties (quantities repeat, most descriptions are empty), nulls (most dates) and both
+  // directions: the pages of the second half, read from the end, continue the first half
+  // exactly.
+  conn().Execute(
+      "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i+1 FROM n WHERE i<700) INSERT INTO "
+      "TArticoli (Codice, Quantità) SELECT printf('L%04d', i), i % 5 FROM n");
+  for (int i = 0; i < 450; i += 40) {
+    char code[8];
+    std::snprintf(code, sizeof code, "K%03d", i);
+    conn().Execute("UPDATE TArticoli SET Descrizione = 'd" + std::to_string(i % 3) +
+                   "', DataInserimento = '2024-01-0" + std::to_string(1 + i % 4) +
+                   " 00:00:00' WHERE Codice = '" + code + "'");
+  }
+  for (const char* sort : {"Quantità DESC, Descrizione", "Descrizione DESC, Quantità",
+                           "DataInserimento DESC", "DataInserimento, Codice DESC", ""}) {
+    DataSet ds(conn(), {"TArticoli", "", "Codice", sort});
+    std::vector<std::string> whole;
+    ds.ForEachRow([&](const std::vector<Variant>& v) {
+      whole.push_back(v[0].ToText());
+      return true;
+    });
+    std::vector<std::string> paged;
+    for (ds.Last(); !ds.IsBOF(); ds.Previous()) paged.push_back(ds.ColValue(0).ToText());
+    std::reverse(paged.begin(), paged.end());
+    ASSERT_EQ(whole.size(), 1151u) << sort;
+    EXPECT_EQ(paged, whole) << sort;
+  }
+}
+
 TEST_F(DataSetTest, TextsSortWithoutRegardToCaseAndAccents) {
   for (const char* d : {"Beta", "àrea", "alfa", "ARIA", "abete", "Area"})
     Add("TArticoli", {{"Codice", S(d)}, {"Descrizione", S(d)}});
@@ -64,6 +98,25 @@ TEST_F(DataSetTest, CurrentRowIsWritableAndRequerySeesIt) {
   EXPECT_EQ(ds.ColValue("Descrizione").AsString(), "cambiata");
   EXPECT_FALSE(ds.Find("Codice", S("nessuno")));
   EXPECT_TRUE(ds.IsEOF());
+}
+
+TEST_F(DataSetTest, PositionOfARowInTheOrderOfTheDataSet) {
+  const int64_t first = conn().FindOids("TArticoli", "Codice", S("K000"))[0];
+  const int64_t other = conn().FindOids("TArticoli", "Codice", S("K300"))[0];
+  DataSet down(conn(), {"TArticoli", "", "*", "Codice DESC"});
+  EXPECT_EQ(down.PositionOf(first), 449);  // the placeholder comes after it
+  EXPECT_EQ(down.PositionOf(other), 149);
+  down.Move(down.PositionOf(other).value());
+  EXPECT_EQ(down.CurrentOid(), other);
+  DataSet up(conn(), {"TArticoli", "", "*", "Codice"});
+  EXPECT_EQ(up.PositionOf(first), 1);
+  // Rows outside the filter, and identifiers of no row, have no position.
+  const int64_t seventh = conn().FindOids("TArticoli", "Codice", S("K007"))[0];
+  DataSet some(conn(), {"TArticoli", "Quantità = 0", "*", "Codice"});
+  ASSERT_TRUE(some.PositionOf(first).has_value());
+  EXPECT_EQ(some.PositionOf(seventh), *some.PositionOf(first) + 1);
+  EXPECT_FALSE(some.PositionOf(other).has_value());  // 300 % 7 = 6
+  EXPECT_FALSE(up.PositionOf(999999).has_value());
 }
 
 TEST_F(DataSetTest, ChildrenOfARowAndRefusedRequests) {

@@ -129,6 +129,7 @@ CompiledQuery JetQueryCompiler::Compile(const Catalog& catalog,
       platform::CurrentClock().Now());
   CompiledQuery q;
   q.sql = std::move(t.sql);
+  q.reverseSql = std::move(t.reverseSql);
   q.countSql = std::move(t.countSql);
   q.countParams = std::move(t.countParams);
   q.params = std::move(t.params);

@@ -1,9 +1,12 @@
 #include "engine/internal/schema.h"
 
 #include <charconv>
+#include <optional>
 #include <set>
 
 #include "base/text.h"
+#include "engine/jet/jet_error.h"
+#include "engine/jet/parser.h"
 
 namespace tillbook::engine::internal {
 
@@ -65,15 +68,77 @@ std::string ColumnDecl(const ColumnInfo& c) {
 }
 
 
-// Adds the index to the plan unless the archive has one of that name.
-void PlanIndex(const StoredSchema& stored, bool newTable, StoragePlan& plan, const std::string& table,
-               const std::string& name, bool unique, const std::vector<std::string>& cols) {
+// Adds the index on the key terms `keys` (SQL, comma-separated) to the plan unless the archive
+// has one of that name.
+void PlanIndexKeys(const StoredSchema& stored, bool newTable, StoragePlan& plan,
+                   const std::string& table, const std::string& name, bool unique,
+                   const std::string& keys) {
   if (!newTable && stored.HasIndex(name)) return;
-  std::string list;
-  for (const auto& c : cols) list += (list.empty() ? "" : ",") + Quote(c);
   plan.statements.push_back(std::string("CREATE ") + (unique ? "UNIQUE " : "") +
                             "INDEX IF NOT EXISTS " + Quote(name) + " ON " + Quote(table) + " (" +
-                            list + ")");
+                            keys + ")");
+}
+
+// The same on plain columns, each compared as its declaration says.
+void PlanIndex(const StoredSchema& stored, bool newTable, StoragePlan& plan, const std::string& table,
+               const std::string& name, bool unique, const std::vector<std::string>& cols) {
+  std::string list;
+  for (const auto& c : cols) list += (list.empty() ? "" : ",") + Quote(c);
+  PlanIndexKeys(stored, newTable, plan, table, name, unique, list);
+}
+
+// The column of the own segment a sort item names, when it is a stored field: "Campo" or
+// "Tabella.Campo". Anything else (a reference shown through its target, an expression, a base
+// column kept in another segment) is sorted through a join or a computation no index serves.
+const ColumnInfo* SortedColumn(const TableInfo& t, const jet::Expr& e) {
+  if (e.kind != jet::ExprKind::Path || e.parts.empty() || e.parts.size() > 2) return nullptr;
+  if (e.parts.size() == 2 && !text::EqualNoCase(e.parts[0], t.name)) return nullptr;
+  const int i = t.own->Find(e.parts.back());
+  if (i < 0) return nullptr;
+  const ColumnInfo& c = t.own->columns[i];
+  return c.kind == ColumnInfo::Kind::Field ? &c : nullptr;
+}
+
+// The table's own row identifier: "OID" or "Tabella.OID" (not a referenced row's).
+bool IsOid(const TableInfo& t, const jet::Expr& e) {
+  if (e.kind != jet::ExprKind::Path || e.parts.empty() || e.parts.size() > 2) return false;
+  if (e.parts.size() == 2 && !text::EqualNoCase(e.parts[0], t.name)) return false;
+  return text::EqualNoCase(e.parts.back(), "OID");
+}
+
+// The index a table's default order (the sort its OnSelect hook gives a request without one)
+// needs, so that a grid opened on a big table reads each page along the index instead of
+// sorting every row for every page. Keys are compared as the query translator sorts them: texts
+// in the archive's sort order, other values as stored; the row identifier, which ends every
+// sort, ends every index of a rowid table by itself. Empty when the order is not a list of the
+// table's own stored fields (yes/no fields sort through a conversion, so they do not qualify).
+struct OrderIndex {
+  std::string name;
+  std::string keys;
+};
+std::optional<OrderIndex> DefaultOrderIndex(const TableInfo& t) {
+  SelectRequest request;
+  request.table = t.name;
+  t.hooks->itfSetData_OnSelect(request);
+  if (text::Trim(request.sort).empty()) return std::nullopt;
+  std::vector<jet::SortItem> sorts;
+  try {
+    sorts = jet::ParseSortList(request.sort);
+  } catch (const jet::JetError&) {
+    return std::nullopt;  // the data set refuses it too, and says so when opened
+  }
+  OrderIndex ix{"IX_" + t.own->table + "_Ordine", {}};
+  for (const jet::SortItem& s : sorts) {
+    // Rows with equal keys come in identifier order: an ascending identifier ends the order.
+    if (IsOid(t, *s.expr) && !s.descending) break;
+    const ColumnInfo* c = SortedColumn(t, *s.expr);
+    if (!c || c->type == FieldType::YesNo) return std::nullopt;
+    ix.name += "_" + c->name + (s.descending ? "_Desc" : "");
+    ix.keys += (ix.keys.empty() ? "" : ",") + Quote(c->name) +
+               (IsTextType(c->type) ? " COLLATE JET_SORT" : "") + (s.descending ? " DESC" : "");
+  }
+  if (ix.keys.empty()) return std::nullopt;
+  return ix;
 }
 
 }  // namespace
@@ -146,6 +211,9 @@ StoragePlan PlanStorage(const StoredSchema& stored, const TableInfo& t) {
     std::string name = "IX_" + seg.table + "_" + (ix.name.empty() ? std::to_string(n) : ix.name);
     PlanIndex(stored, fresh, plan, seg.table, name, ix.unique, cols);
   }
+  // Named after its keys: a later program with another default order adds its own index.
+  if (const auto order = DefaultOrderIndex(t))
+    PlanIndexKeys(stored, fresh, plan, seg.table, order->name, false, order->keys);
   for (const auto& r : t.references)
     if (r->kind == RefKind::List && r->declaredIn == &t) {
       const bool newList = !stored.HasTable(r->linkTable);

@@ -224,8 +224,9 @@ void AddFieldColumns(const Catalog& catalog, const TableInfo& table,
 
 // ORDER BY keys. A lone name is first a column of the result (an alias, the name given to a
 // path), so that a clicked computed column sorts by its value. The row identifier ends the list.
+// `reversed` gets the same keys, each in the other direction.
 std::string OrderBy(const std::vector<SortItem>& sorts, const std::string& oidSql, Compiler& c,
-                    Scope& scope, Columns& columns, const Dialect& dialect) {
+                    Scope& scope, Columns& columns, const Dialect& dialect, std::string& reversed) {
   std::string orderBy;
   for (const SortItem& s : sorts) {
     Value v;
@@ -244,7 +245,9 @@ std::string OrderBy(const std::vector<SortItem>& sorts, const std::string& oidSq
     // Yes/no values sort as the original numbers: True (-1) before False (0).
     std::string key = v.type == LogicalType::Boolean ? dialect.BoolToNumber(v.sql) : v.sql;
     orderBy += dialect.SortKey(key, v.type == LogicalType::Text, s.descending) + ", ";
+    reversed += dialect.SortKey(key, v.type == LogicalType::Text, !s.descending) + ", ";
   }
+  reversed += dialect.SortKey(oidSql, false, true);
   return orderBy + dialect.SortKey(oidSql, false, false);
 }
 
@@ -289,7 +292,8 @@ Translation Translator::Translate(const Query& query, DateTime now) const {
   sortScope.context = Context::Sort;
   sortScope.listsAsExists = false;
   Translation out;
-  out.orderBy = OrderBy(sorts, oid.sql, c, sortScope, columns, dialect_);
+  std::string reversed;
+  out.orderBy = OrderBy(sorts, oid.sql, c, sortScope, columns, dialect_, reversed);
 
   Scope filterScope = main;
   filterScope.context = Context::Filter;
@@ -310,6 +314,7 @@ Translation Translator::Translate(const Query& query, DateTime now) const {
   out.from = root + c.mainSpace().Text();
   const std::string where = out.where.empty() ? "" : " WHERE " + out.where;
   out.sql = "SELECT " + out.select + " FROM " + out.from + where + " ORDER BY " + out.orderBy;
+  out.reverseSql = "SELECT " + out.select + " FROM " + out.from + where + " ORDER BY " + reversed;
   out.params = std::move(c.params());
   CheckParameterCount(out.params, query);
 

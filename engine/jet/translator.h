@@ -59,6 +59,9 @@ struct Translation {
   std::string from;
   std::string where;  // empty: every row
   std::string orderBy;
+  // The same rows in exactly the opposite order (every key's direction turned): the order is
+  // total, so it reads the end of a big list as cheaply as sql reads its start.
+  std::string reverseSql;
 };
 
 enum class Aggregate { Sum, Count, Avg, Min, Max };

@@ -25,10 +25,6 @@ namespace tillbook::engine::ui {
 
 namespace {
 
-// Rows searched for the current row after the rows were read in a new order: enough for a
-// person's scrolling, never a scan of a big table.
-constexpr int kKeepRowSearch = 5000;
-
 // The text between '*' wildcards read literally: the dialect's own wildcards are bracketed and
 // quotes doubled inside the quoted literal.
 std::string LikeLiteral(std::string_view text) {
@@ -170,7 +166,7 @@ int64_t DataGrid::CurrentOid() const {
 
 bool DataGrid::SelectOid(int64_t oid) {
   if (!model_ || oid == 0) return false;
-  const int row = model_->RowOfOid(oid, kKeepRowSearch);
+  const int row = model_->RowOfOid(oid);
   if (row < 0) return false;
   const int column = currentIndex().isValid() ? currentIndex().column() : FirstVisibleColumn();
   setCurrentIndex(model_->index(row, column));

@@ -140,19 +140,16 @@ int64_t GridModel::OidAt(int row) const {
   return i < page.oids.size() ? page.oids[i] : 0;
 }
 
-int GridModel::RowOfOid(int64_t oid, int limitRows) const {
+int GridModel::RowOfOid(int64_t oid) const {
   for (const Page& page : pages_) {
     auto it = std::find(page.oids.begin(), page.oids.end(), oid);
     if (it != page.oids.end())
       return static_cast<int>(page.index * kPageRows + (it - page.oids.begin()));
   }
-  const int last = static_cast<int>(std::min<int64_t>(count_, limitRows));
-  for (int start = 0; start < last; start += kPageRows) {
-    const Page& page = PageOf(start);
-    auto it = std::find(page.oids.begin(), page.oids.end(), oid);
-    if (it != page.oids.end()) return start + static_cast<int>(it - page.oids.begin());
-  }
-  return -1;
+  // Identifiers only, in one statement: a row far down a big table is found without reading
+  // its pages, and the pages kept for the view stay as they are.
+  const std::optional<int64_t> position = dataSet_->PositionOf(oid);
+  return position && *position < rowCount() ? static_cast<int>(*position) : -1;
 }
 
 const std::string& GridModel::ColumnName(int column) const {

@@ -66,8 +66,8 @@ class GridModel : public QAbstractTableModel {
   // The row identifier of a row; 0 outside the count.
   int64_t OidAt(int row) const;
   // The position of the row with identifier `oid`, searched among the pages already read and
-  // then page by page up to `limitRows` rows; -1 when not found.
-  int RowOfOid(int64_t oid, int limitRows = 5000) const;
+  // then through the whole data set in its order; -1 when it is not among the rows.
+  int RowOfOid(int64_t oid) const;
 
   // Pages read from the archive since the model was made (each is one query of kPageRows rows).
   int pageFetches() const { return pageFetches_; }

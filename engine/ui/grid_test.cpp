@@ -201,6 +201,19 @@ TEST_F(GridTest, SortingKeepsTheCurrentRow) {
   EXPECT_EQ(grid_->currentIndex().row(), 25);
 }
 
+TEST_F(GridTest, SortingKeepsACurrentRowFarFromTheStart) {
+  AddArticles(6000);
+  OpenGrid({"Articoli", "", "", "Codice"});
+  grid_->setCurrentIndex(model().index(100, Column("Codice")));
+  const int64_t oid = grid_->CurrentOid();
+  grid_->SortByColumn(Column("Codice"));  // now descending: the row is near the end
+  EXPECT_EQ(grid_->CurrentOid(), oid);
+  EXPECT_EQ(grid_->currentIndex().row(), 5899);
+  EXPECT_EQ(Text(5899, "Codice"), "A000101");
+  // Found without reading the pages before it (the new order's model counts from none).
+  EXPECT_LE(model().pageFetches(), 2);
+}
+
 TEST_F(GridTest, SearchNarrowsToTheRowsLikeTheText) {
   AddArticles(120);
   OpenGrid({"Articoli", "", "", "Codice"});
